@@ -1,0 +1,69 @@
+#pragma once
+
+#include "profiles/RDP_ConnectParaItems.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// The ordered list of connection profiles, addressed by 1-based position, with the
+// selection. Positions outside 1..Count() throw rdp::Error (subscript out of range)
+// and leave the list unchanged.
+class RDP_ConnectPara final {
+    using Store = std::vector<std::unique_ptr<RDP_ConnectParaItems>>;
+
+public:
+    RDP_ConnectPara() = default;
+    RDP_ConnectPara(const RDP_ConnectPara&) = delete;
+    RDP_ConnectPara& operator=(const RDP_ConnectPara&) = delete;
+
+    RDP_ConnectParaItems& Add(const QString& ConnectName, const QString& Server,
+                              const QString& Port, const QString& UserName,
+                              const QString& Password, float Width, float Height,
+                              std::uint8_t FullScreen);
+    RDP_ConnectParaItems& SetDefault(int i);
+    std::int32_t Count() const { return static_cast<std::int32_t>(items_.size()); }
+    void Clear();
+    void Delete(int i);
+    RDP_ConnectParaItems& Item(int i) const;
+
+    const QString& Version() const { return Version_; }
+    void setVersion(const QString& v) { Version_ = v; }
+    std::int32_t SelectIndex() const { return SelectIndex_; }
+    void setSelectIndex(std::int32_t v) { SelectIndex_ = v; }
+    std::int32_t SelectIndexOld() const { return SelectIndexOld_; }
+    void setSelectIndexOld(std::int32_t v) { SelectIndexOld_ = v; }
+
+    // The profiles in position order.
+    class const_iterator {
+    public:
+        explicit const_iterator(Store::const_iterator it) : it_(it) {}
+        RDP_ConnectParaItems& operator*() const { return **it_; }
+        RDP_ConnectParaItems* operator->() const { return it_->get(); }
+        const_iterator& operator++() {
+            ++it_;
+            return *this;
+        }
+        bool operator==(const const_iterator&) const = default;
+
+    private:
+        Store::const_iterator it_;
+    };
+    const_iterator begin() const { return const_iterator(items_.begin()); }
+    const_iterator end() const { return const_iterator(items_.end()); }
+
+private:
+    void CheckIndex(int i) const;
+
+    QString Version_;
+    std::int32_t SelectIndex_ = 0;
+    std::int32_t SelectIndexOld_ = 0;
+    Store items_;
+};
+
+// The program's one connection list, created empty on first use.
+RDP_ConnectPara& gConnectPara();
+// Replaces it by a new empty list (tests, and nothing else).
+void ResetConnectPara();

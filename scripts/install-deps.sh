@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing the launcher need,
+# skipping those already installed. Needs root (or sudo) only when something is missing.
+set -euo pipefail
+
+packages=(
+    # build
+    build-essential cmake ninja-build pkg-config git
+    qt6-base-dev libgl-dev freerdp2-dev
+    # tests, sanitizers, fuzzing, benchmarks
+    libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
+    # every window needs a CJK font
+    fonts-noto-cjk
+    # the loopback RDP server, the reference client and the display for end-to-end tests
+    xvfb xauth freerdp2-shadow-x11 freerdp2-x11 winpr-utils
+    x11-apps x11-utils xdotool xterm iproute2 imagemagick procps
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
