@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+class QWidget;
+
+// Keyboard navigation and window look-up shared by the login and setup windows.
+namespace RDP_basUI {
+
+// Virtual-key codes the windows' key handlers work with.
+namespace VirtualKey {
+inline constexpr int Enter = 13;
+inline constexpr int Escape = 27;
+inline constexpr int Up = 38;
+inline constexpr int Down = 40;
+inline constexpr int F12 = 123;
+} // namespace VirtualKey
+
+// Shift-state bits of the key handlers: 1 Shift, 2 Ctrl, 4 Alt.
+namespace ShiftBits {
+inline constexpr int Shift = 1;
+inline constexpr int Ctrl = 2;
+inline constexpr int Alt = 4;
+} // namespace ShiftBits
+
+// The virtual-key code of a Qt key (both Return and the keypad's Enter give 13; letters and
+// digits keep their ASCII codes); 0 for keys the program never looks at.
+int VirtualKeyCode(int qtKey);
+
+// The shift-state bit set of Qt's keyboard modifiers.
+int ShiftState(Qt::KeyboardModifiers modifiers);
+
+// Moves the focus on for the navigation keys: Enter to the next control, Down / Up to the
+// next / previous one except in a drop-down list (which handles the arrows itself). The move
+// is a Tab or Shift+Tab posted to the focused control's window, so it takes effect after the
+// current key. The shift state is not used. Returns true when a move was queued, so that a
+// caller can keep the key from the control as well.
+bool TabByKey(QWidget* focused, int keyCode, int shift);
+
+// True when a top-level window whose object name equals `name`, ignoring letter case, exists
+// (shown or hidden).
+bool IsFormLoaded(const QString& name);
+
+} // namespace RDP_basUI

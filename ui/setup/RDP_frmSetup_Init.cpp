@@ -1,0 +1,65 @@
+// Opening and closing the setup window: its own modal loop, which outlives hiding the window.
+#include "ui/setup/RDP_frmSetup.h"
+
+#include "common/Platform.h"
+#include "common/ShowMsg.h"
+#include "common/Twips.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QTabWidget>
+
+RDP_frmSetup::~RDP_frmSetup() {
+    if (loop_ != nullptr) {
+        loop_->exit();
+    }
+}
+
+void RDP_frmSetup::Init() {
+    FillLists();
+    ShowModal();
+    if (loop_ != nullptr) {
+        return; // already running: shown again, the running loop goes on
+    }
+    QEventLoop loop;
+    loop_ = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    loop_ = nullptr;
+}
+
+// Shows the window modal for every other window; the first time centred on the screen.
+void RDP_frmSetup::ShowModal() {
+    setWindowModality(Qt::ApplicationModal);
+    if (!placed_) {
+        placed_ = true;
+        const rdp::ScreenMetrics screen = rdp::platform().Screen();
+        const int screenWidth = rdp::TwipsToPixels(screen.widthTwips, screen.twipsPerPixelX);
+        const int screenHeight = rdp::TwipsToPixels(screen.heightTwips, screen.twipsPerPixelY);
+        move((screenWidth - width()) / 2, (screenHeight - height()) / 2);
+        tabs_->setCurrentIndex(0);
+    }
+    show();
+    raise();
+    activateWindow();
+    cmbClient_->setFocus(Qt::OtherFocusReason);
+}
+
+// Ends the window's life: hidden, and Init() returns.
+void RDP_frmSetup::Unload() {
+    hide();
+    if (loop_ != nullptr) {
+        loop_->exit();
+    }
+}
+
+// The title bar's close button cancels.
+void RDP_frmSetup::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    cmdCancel_Click();
+}
+
+void RDP_frmSetup::ShowError(const QString& description) {
+    RDP_basPublic::ShowMsg(description, rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), {}, 0,
+                           true, this);
+}
