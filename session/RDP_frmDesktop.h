@@ -1,0 +1,114 @@
+#pragma once
+
+#include "session/RdpClientControl.h"
+
+#include <QMargins>
+#include <QPoint>
+#include <QSize>
+#include <QWidget>
+
+#include <cstdint>
+#include <deque>
+
+class QLabel;
+class QTimer;
+class RDP_ConnectParaItems;
+
+// The session's status codes.
+enum SessionStatus : std::int32_t {
+    StatusConnecting = 0,
+    StatusConnected = 1,
+    StatusDisconnected = 2,
+    StatusLoggedIn = 3,
+    StatusClosing = 4,
+};
+
+// The session window: hosts the Remote Desktop control `rdp`, sets it up from the selected
+// profile and connects, shows the status panel `picTips` with its label `lblTips` while
+// connecting and while closing, and ends the program when the session ends or the window
+// is closed.
+class RDP_frmDesktop final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit RDP_frmDesktop(QWidget* parent = nullptr);
+    ~RDP_frmDesktop() override;
+
+    // Sizes, shows and sets up the window and the control from the selected profile of
+    // gConnectPara() and starts connecting. Shows "已经登陆" instead when the control is
+    // already connected. Errors (no control, a port that is not a number) pass to the
+    // caller.
+    void Init();
+
+    // Disconnects a connected session, unloads the window and ends the program; runs once.
+    void unInit();
+
+    std::int32_t Status() const { return Status_; }
+
+    // The controls, created by the first step of Init.
+    RdpClientControl* rdp = nullptr;
+    QTimer* Timer = nullptr;
+    QWidget* picTips = nullptr;
+    QLabel* lblTips = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void rdp_OnConnecting();
+    void rdp_OnConnected();
+    void rdp_OnLoginComplete();
+    void rdp_OnDisconnected(int discReason);
+    void rdp_OnConfirmClose(bool* allowClose);
+    void rdp_OnReceivedTSPublicKey(const QByteArray& publicKey, bool* continueLogon);
+    void Timer_Timer();
+    void Form_Resize();
+
+private:
+    // What happened while a message of the window was open, handled after it closes.
+    enum class Happening { Connecting, Connected, LoginComplete, Disconnected, Tick, Unload };
+    struct Pending {
+        Happening what;
+        int reason;
+    };
+
+    // Set-up (RDP_frmDesktop.cpp).
+    static RDP_ConnectParaItems& Profile();
+    void Load();
+    void SizeWindow();
+    void MakeTopmostAndShow();
+    void SetUpConnection();
+    void SetUpOptions();
+
+    // Sizing (RDP_frmDesktop_Resize.cpp).
+    void ApplyDesignedSize();
+    void SetOuterWidth(double twips);
+    void SetOuterHeight(double twips);
+    void PlaceForOpening(bool atScreenCorner);
+    void FitFrame();
+    QMargins FrameMargins() const;
+    void GrowLabel();
+
+    // Status and shutdown (RDP_frmDesktop_Status.cpp).
+    void SetStatus(std::int32_t code, std::int32_t reason = 0);
+    int ShowMessage(const QString& text, int style, const QString& title);
+    void Handle(Pending p);
+    void Dispatch(Pending p);
+    void DrainPending();
+    void Form_Unload();
+
+    std::int32_t Status_ = StatusConnecting;
+    bool loaded_ = false;
+    bool ending_ = false;      // the shutdown has started; nothing is touched any more
+    bool messageOpen_ = false; // a message of this window is open
+    bool fitting_ = false;     // the window applies its own geometry
+    bool placed_ = false;      // the opening position is set
+    std::deque<Pending> pending_;
+    // The frame's planned position and outer size in pixels, re-applied when the frame's
+    // margins become known after the window is mapped.
+    QPoint plannedPos_;
+    QSize plannedOuter_;
+    QMargins fittedMargins_;
+};

@@ -1,0 +1,47 @@
+#include "session/SessionMessages.h"
+
+namespace rdp {
+
+namespace {
+
+QString TwoParts(const char* what, const char* advice) {
+    return QString::fromUtf8(what) + QStringLiteral("\r\n\r\n") + QString::fromUtf8(advice);
+}
+
+} // namespace
+
+QString LoggingOnText() {
+    return QStringLiteral("正在登录，请稍候。。。");
+}
+QString LoggingOffText() {
+    return QStringLiteral("正在退出，请稍候。。。");
+}
+QString ConnectingText() {
+    return QStringLiteral("正在连接......");
+}
+QString AlreadyLoggedOnText() {
+    return QStringLiteral("已经登陆");
+}
+
+std::optional<QString> DisconnectMessage(int reason) {
+    switch (reason) {
+    case 260: // the name of the remote computer could not be resolved
+        return TwoParts("找不到远程计算机。",
+                        "请检查计算机名称或地址是否正确，然后重新连接。"
+                        "如果问题仍然存在，请联系网络管理员或系统服务商获得帮助。");
+    case 264: // the remote computer did not answer in time
+        return TwoParts("远程计算机没有及时响应。",
+                        "请稍后重新连接。如果问题仍然存在，请联系网络管理员或系统服务商获得帮助。");
+    case 516: // the network connection to the server failed
+        return TwoParts("此计算机无法连接到系统。",
+                        "请尝试重新连接。如果问题仍然存在，请联系网络管理员或系统服务商获得帮助。");
+    case 2055: // the logon was refused
+        return TwoParts("用户名或密码不正确，无法登录到系统。",
+                        "请检查用户名和密码，然后重新连接。"
+                        "如果问题仍然存在，请联系系统管理员获得帮助。");
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace rdp

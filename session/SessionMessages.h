@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The texts of the session window: its status panel and the messages of a failed session.
+namespace rdp {
+
+QString LoggingOnText();  // the panel while connecting
+QString LoggingOffText(); // the panel after a disconnection
+QString ConnectingText(); // the control's own text while it connects
+QString AlreadyLoggedOnText();
+
+// The message for a disconnection reason that the user must hear about (network failure,
+// unknown computer, timeout, wrong credentials); nothing for a normal end.
+std::optional<QString> DisconnectMessage(int reason);
+
+} // namespace rdp
