@@ -15,6 +15,8 @@ Platform& platform() {
     return *gPlatform;
 }
 
-void setPlatform(Platform* p) { gPlatform = p; }
+void setPlatform(Platform* p) {
+    gPlatform = p;
+}
 
 } // namespace rdp

@@ -1,7 +1,7 @@
 #include "common/ShowMsg.h"
 
-#include "common/Platform.h"
 #include "Version.h"
+#include "common/Platform.h"
 
 namespace RDP_basPublic {
 

@@ -22,6 +22,8 @@ namespace rdp {
 int MsgBox(const QString& text, int style, const QString& title = {}, QObject* owner = nullptr);
 
 // The title of every message of the program.
-inline QString ConnectTitle() { return QStringLiteral("连接"); }
+inline QString ConnectTitle() {
+    return QStringLiteral("连接");
+}
 
 } // namespace rdp

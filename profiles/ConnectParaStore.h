@@ -2,7 +2,9 @@
 
 #include "profiles/RDP_ConnectPara.h"
 
+#include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 namespace RDP_basClient {
 
@@ -18,5 +20,30 @@ bool SaveConnectPara(RDP_ConnectPara& list);
 // Fills the list from the store. True when the list reflects the store (or there is none);
 // false after a damaged store was reported and moved aside.
 bool LoadConnectPara(RDP_ConnectPara& list);
+
+// SaveConnectPara on a store at any path (the store tool's stores): the same content,
+// the same atomic replacement, permissions and messages.
+bool SaveConnectParaTo(const RDP_ConnectPara& list, const QString& path);
+
+// How reading a store went; `line` and `reason` name the first line that is damaged.
+struct StoreReadResult {
+    bool damaged = false;
+    int line = 0;
+    QString reason;
+};
+
+// Fills the list (cleared first) from a store's content exactly as LoadConnectPara reads
+// it, and collects the decoded lines it read (header first) into `decodedLines` when
+// given. Shows nothing and touches no file.
+StoreReadResult ParseConnectPara(QByteArrayView content, RDP_ConnectPara& list,
+                                 QStringList* decodedLines = nullptr);
+
+// ParseConnectPara on the file at `path`, read once; a file that cannot be read counts as
+// damaged at line 1. Shows nothing; never creates, moves or deletes the file.
+StoreReadResult ReadConnectParaFile(const QString& path, RDP_ConnectPara& list,
+                                    QStringList* decodedLines = nullptr);
+
+// The position of the first profile named `name` ignoring letter case, or 0.
+int FindConnectName(const RDP_ConnectPara& list, const QString& name);
 
 } // namespace RDP_basClient

@@ -72,4 +72,6 @@ RDP_ConnectPara& gConnectPara() {
     return *gList;
 }
 
-void ResetConnectPara() { gList = std::make_unique<RDP_ConnectPara>(); }
+void ResetConnectPara() {
+    gList = std::make_unique<RDP_ConnectPara>();
+}

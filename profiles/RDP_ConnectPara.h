@@ -20,9 +20,8 @@ public:
     RDP_ConnectPara& operator=(const RDP_ConnectPara&) = delete;
 
     RDP_ConnectParaItems& Add(const QString& ConnectName, const QString& Server,
-                              const QString& Port, const QString& UserName,
-                              const QString& Password, float Width, float Height,
-                              std::uint8_t FullScreen);
+                              const QString& Port, const QString& UserName, const QString& Password,
+                              float Width, float Height, std::uint8_t FullScreen);
     RDP_ConnectParaItems& SetDefault(int i);
     std::int32_t Count() const { return static_cast<std::int32_t>(items_.size()); }
     void Clear();

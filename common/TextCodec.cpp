@@ -1,0 +1,196 @@
+#include "common/TextCodec.h"
+
+#include "common/Errors.h"
+#include "common/TextHelpers.h"
+
+#include <array>
+#include <span>
+
+namespace {
+
+// The three digits of every byte value and their digit sums.
+struct ByteDigits {
+    std::array<std::array<char, 3>, 256> digits{};
+    std::array<int, 256> sum{};
+    constexpr ByteDigits() {
+        for (int b = 0; b < 256; ++b) {
+            digits[b] = {static_cast<char>('0' + b / 100), static_cast<char>('0' + b / 10 % 10),
+                         static_cast<char>('0' + b % 10)};
+            sum[b] = b / 100 + b / 10 % 10 + b % 10;
+        }
+    }
+};
+constexpr ByteDigits kBytes;
+
+template <typename Ch> bool IsDigit(Ch c) {
+    return c >= Ch('0') && c <= Ch('9');
+}
+
+template <typename Ch> std::span<const Ch> Trim(std::span<const Ch> s) {
+    while (!s.empty() && s.front() == Ch(' ')) {
+        s = s.subspan(1);
+    }
+    while (!s.empty() && s.back() == Ch(' ')) {
+        s = s.first(s.size() - 1);
+    }
+    return s;
+}
+
+template <typename Ch> long long DigitSum(std::span<const Ch> s) {
+    long long sum = 0;
+    for (const Ch c : s) {
+        if (IsDigit(c)) {
+            sum += c - Ch('0');
+        }
+    }
+    return sum;
+}
+
+// Whether six check characters are the six-digit form of the sum.
+template <typename Ch> bool CheckMatches(long long sum, std::span<const Ch> check) {
+    if (sum > rdp::codec::MaxCheckSum) {
+        return false; // its padded form has more than six digits
+    }
+    for (int i = 5; i >= 0; --i) {
+        if (check[static_cast<std::size_t>(i)] != Ch('0' + sum % 10)) {
+            return false;
+        }
+        sum /= 10;
+    }
+    return true;
+}
+
+// Decodes payload digits into `out`; 0 or the error number.
+template <typename Ch> int DecodeDigits(std::span<const Ch> digits, QString& out) {
+    const std::size_t bytes = (digits.size() + 2) / 3;
+    QString text((bytes + 1) / 2, Qt::Uninitialized);
+    char16_t* unit = reinterpret_cast<char16_t*>(text.data());
+    for (std::size_t i = 0, b = 0; i < digits.size(); i += 3, ++b) {
+        int value = 0;
+        for (std::size_t k = i; k < i + 3 && k < digits.size(); ++k) {
+            if (!IsDigit(digits[k])) {
+                return rdp::ErrorNumber::TypeMismatch;
+            }
+            value = value * 10 + (digits[k] - Ch('0'));
+        }
+        if (value > 255) {
+            return rdp::ErrorNumber::Overflow;
+        }
+        if (b % 2 == 0) {
+            unit[b / 2] = static_cast<char16_t>(value);
+        } else {
+            unit[b / 2] = static_cast<char16_t>(unit[b / 2] | (value << 8));
+        }
+    }
+    out = std::move(text);
+    return 0;
+}
+
+template <typename Ch> int DecodeLineOf(std::span<const Ch> line, QString& text) {
+    const std::span<const Ch> trimmed = Trim(line);
+    if (trimmed.empty()) {
+        text.clear();
+        return line.empty() ? rdp::codec::StatusOk : rdp::codec::StatusCheckFailed;
+    }
+    if (trimmed.size() < 6) {
+        return rdp::codec::StatusUnreadable;
+    }
+    const std::span<const Ch> body = trimmed.first(trimmed.size() - 6);
+    if (body.empty() || !CheckMatches(DigitSum(body), trimmed.last(6))) {
+        text.clear();
+        return rdp::codec::StatusCheckFailed;
+    }
+    QString decoded;
+    if (DecodeDigits(body, decoded) != 0) {
+        return rdp::codec::StatusUnreadable;
+    }
+    text = std::move(decoded);
+    return rdp::codec::StatusOk;
+}
+
+std::span<const char16_t> Units(QStringView s) {
+    return {s.utf16(), std::size_t(s.size())};
+}
+
+// Writes the payload digits of `text` to `out` (6 per code unit); returns their digit sum.
+long long AppendPayload(QStringView text, char* out) {
+    long long sum = 0;
+    for (const QChar c : text) {
+        const auto low = c.unicode() & 0xFF;
+        const auto high = c.unicode() >> 8;
+        for (const auto b : {low, high}) {
+            const auto& d = kBytes.digits[b];
+            *out++ = d[0];
+            *out++ = d[1];
+            *out++ = d[2];
+            sum += kBytes.sum[b];
+        }
+    }
+    return sum;
+}
+
+} // namespace
+
+namespace RDP_basPublic {
+
+QString EncodeText(const QString& text) {
+    QByteArray digits(text.size() * 6, Qt::Uninitialized);
+    AppendPayload(text, digits.data());
+    return QString::fromLatin1(digits);
+}
+
+QString DecodeText(const QString& digits) {
+    QString text;
+    if (const int error = DecodeDigits(Units(digits), text); error != 0) {
+        throw rdp::MakeError(error);
+    }
+    return text;
+}
+
+QString CheckSumText(std::uint8_t mode, const QString& text) {
+    const QStringView trimmed = TrimSpaces(text);
+    if (trimmed.isEmpty() || mode > 1) {
+        return QString();
+    }
+    if (mode == 0) {
+        return trimmed.toString() + PadZero(QString::number(DigitSum(Units(trimmed))), 6);
+    }
+    if (trimmed.size() < 6) {
+        throw rdp::MakeError(rdp::ErrorNumber::InvalidArgument);
+    }
+    const QStringView body = trimmed.first(trimmed.size() - 6);
+    const QString check = PadZero(QString::number(DigitSum(Units(body))), 6);
+    return check == trimmed.last(6) ? body.toString() : QString();
+}
+
+} // namespace RDP_basPublic
+
+namespace rdp::codec {
+
+QByteArray EncodeLine(QStringView text) {
+    if (text.isEmpty()) {
+        return QByteArray();
+    }
+    QByteArray line(text.size() * 6 + 6, Qt::Uninitialized);
+    long long sum = AppendPayload(text, line.data());
+    if (sum > MaxCheckSum) {
+        throw rdp::MakeError(rdp::ErrorNumber::Overflow);
+    }
+    char* check = line.data() + line.size();
+    for (int i = 0; i < 6; ++i) {
+        *--check = static_cast<char>('0' + sum % 10);
+        sum /= 10;
+    }
+    return line;
+}
+
+int DecodeLine(QStringView line, QString& text) {
+    return DecodeLineOf(Units(line), text);
+}
+
+int DecodeLine(QByteArrayView asciiLine, QString& text) {
+    return DecodeLineOf(std::span<const char>(asciiLine.data(), std::size_t(asciiLine.size())),
+                        text);
+}
+
+} // namespace rdp::codec

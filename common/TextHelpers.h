@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+
+namespace RDP_basPublic {
+
+// The text without spaces (U+0020 only) at either end.
+QStringView TrimSpaces(QStringView text);
+
+// The text trimmed of spaces and, when shorter than `width`, filled with "0" in front up
+// to that width. Longer texts are not cut. Lengths count in 16 bits: a text of more than
+// 32767 characters throws rdp::Error (overflow).
+QString PadZero(const QString& text, int width);
+
+// The value of the first item whose name (the part before `separator`, trimmed of spaces)
+// equals `key` ignoring letter case: the part between the first and the second separator,
+// trimmed. Empty items are skipped. No match gives no value (std::nullopt), which callers
+// read as empty text or 0; a matching item without separator throws rdp::Error
+// (subscript out of range).
+std::optional<QString> GetKeyValue(const QStringList& items, const QString& key,
+                                   const QString& separator);
+std::optional<QString> GetKeyValue(const QList<QStringView>& items, QStringView key,
+                                   QStringView separator);
+
+} // namespace RDP_basPublic

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <optional>
+
+namespace rdp::store {
+
+// The items of one decoded store line (split at every ";") and the conversions of their
+// values. An absent key reads as empty text or 0; a value that is not a decimal number
+// (empty included) throws rdp::Error (type mismatch), one outside its type's range
+// rdp::Error (overflow); a known key without "=" throws from GetKeyValue.
+class StoreFields final {
+public:
+    explicit StoreFields(const QString& line);
+
+    QString Text(QStringView key) const; // a text value, its escapes undone
+    QString RawText(QStringView key) const;
+    std::uint8_t Flag(QStringView key) const; // rounded, halves to even, 0 to 255
+    float Code(QStringView key) const;
+    std::int32_t Int(QStringView key) const; // rounded, halves to even
+
+    // The key looked up last: the one at fault when a lookup threw.
+    QStringView lastKey() const { return lastKey_; }
+
+private:
+    std::optional<QString> Value(QStringView key) const;
+    std::optional<double> Number(QStringView key) const;
+
+    QList<QStringView> items_;
+    mutable QStringView lastKey_;
+};
+
+} // namespace rdp::store

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "profiles/RDP_ConnectPara.h"
+
+#include <QString>
+
+namespace rdp::store {
+
+// The decoded header line: "Version = 1.0.0; SelectIndex = n; ".
+QString HeaderLine(const RDP_ConnectPara& list);
+
+// The decoded record line of one profile: the items of the store in their order, then
+// "Server" and "Port". The password is written only when IsSavePassword is exactly 1.
+QString RecordLine(const RDP_ConnectParaItems& item);
+
+// A stored floating point number in its shortest form (1, not 1.0).
+QString NumberText(float value);
+
+} // namespace rdp::store

@@ -1,0 +1,39 @@
+#include "profiles/ConnectParaStore.h"
+
+#include "profiles/DamagedStore.h"
+
+#include "common/PathHelpers.h"
+#include "common/Platform.h"
+#include "common/ShowMsg.h"
+
+namespace RDP_basClient {
+
+QString ConnectParaFilePath() {
+    QString folder = rdp::platform().ProgramFolder();
+    RDP_basFile::AddPathSlash(folder);
+    return folder + QStringLiteral("WinEx.DLL");
+}
+
+bool ConnectParaFileExists() {
+    return RDP_basFile::CheckFileExist(ConnectParaFilePath());
+}
+
+bool LoadConnectPara(RDP_ConnectPara& list) {
+    const QString path = ConnectParaFilePath();
+    if (!RDP_basFile::CheckFileExist(path)) {
+        return true;
+    }
+    if (!ReadConnectParaFile(path, list).damaged) {
+        return true;
+    }
+    QString keptAt;
+    if (RDP_basFile::CheckFileExist(path)) {
+        keptAt = rdp::store::SetAsideDamagedStore(path, RDP_basFile::GetSystemPath(),
+                                                  QDateTime::currentDateTime());
+    }
+    RDP_basPublic::ShowMsg(rdp::store::DamagedStoreMessage(path, keptAt),
+                           rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), QString(), 0, true);
+    return false;
+}
+
+} // namespace RDP_basClient

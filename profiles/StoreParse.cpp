@@ -1,0 +1,116 @@
+#include "profiles/ConnectParaStore.h"
+
+#include "profiles/StoreFields.h"
+
+#include "common/FileLines.h"
+#include "common/TextCodec.h"
+
+#include <QFile>
+
+namespace RDP_basClient {
+
+namespace {
+
+struct Header {
+    QString version;
+    std::int32_t selection = 0;
+};
+
+void ReadHeader(const rdp::store::StoreFields& fields, Header& header) {
+    header.version = fields.RawText(u"Version");
+    header.selection = fields.Int(u"SelectIndex");
+}
+
+void ReadRecord(const rdp::store::StoreFields& fields, RDP_ConnectPara& list) {
+    const QString name = fields.Text(u"ConnectName");
+    const QString server = fields.Text(u"Server");
+    const QString port = fields.Text(u"Port");
+    RDP_ConnectParaItems& p = list.Add(name, server, port, QString(), QString(), 0, 0, 0);
+    p.setUserName(fields.Text(u"UserName"));
+    p.setPassword(fields.Text(u"Password"));
+    p.setIsSavePassword(fields.Flag(u"IsSavePassword"));
+    p.setDesktopSize(fields.Code(u"DesktopSize"));
+    p.setColorDepth(fields.Code(u"ColorDepth"));
+    p.setAudioMode(fields.Code(u"AudioMode"));
+    p.setRedirectPrint(fields.Flag(u"RedirectPrint"));
+    p.setRedirectDrives(fields.Flag(u"RedirectDrives"));
+    p.setRedirectPorts(fields.Flag(u"RedirectPorts"));
+    p.setSmartCards(fields.Flag(u"SmartCards"));
+    p.setBitmapPeristence(fields.Flag(u"BitmapPeristence"));
+    p.setCanAutoReconnect(fields.Flag(u"CanAutoReconnect"));
+    p.setFullScreen(fields.Flag(u"FullScreen"));
+    p.setHeight(fields.Code(u"Height"));
+    p.setWidth(fields.Code(u"Width"));
+}
+
+StoreReadResult Damaged(int line, const QString& reason) {
+    return {true, line, reason};
+}
+
+QString StatusReason(int status) {
+    return status == rdp::codec::StatusCheckFailed
+               ? QStringLiteral("校验数字不符")
+               : QStringLiteral("无法读取（过短、含非数字字符或数字组大于 255）");
+}
+
+} // namespace
+
+StoreReadResult ParseConnectPara(QByteArrayView content, RDP_ConnectPara& list,
+                                 QStringList* decodedLines) {
+    list.Clear();
+    Header header;
+    qsizetype pos = 0;
+    for (int n = 1;; ++n) {
+        QString text;
+        const int status = rdp::ReadLineText(rdp::NextLine(content, pos), true, text);
+        if (status != rdp::codec::StatusOk) {
+            return Damaged(n, StatusReason(status));
+        }
+        if (text.isEmpty()) {
+            list.setVersion(header.version);
+            list.setSelectIndex(header.selection);
+            list.setSelectIndexOld(header.selection);
+            return {};
+        }
+        if (decodedLines != nullptr) {
+            decodedLines->append(text);
+        }
+        const rdp::store::StoreFields fields(text);
+        try {
+            if (n == 1) {
+                ReadHeader(fields, header);
+            } else {
+                ReadRecord(fields, list);
+            }
+        } catch (const rdp::Error& error) {
+            return Damaged(n, fields.lastKey().toString() + QStringLiteral("：") +
+                                  error.description());
+        }
+    }
+}
+
+StoreReadResult ReadConnectParaFile(const QString& path, RDP_ConnectPara& list,
+                                    QStringList* decodedLines) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        list.Clear();
+        return Damaged(1, QStringLiteral("文件无法读取：") + file.errorString());
+    }
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        list.Clear();
+        return Damaged(1, QStringLiteral("文件无法读取：") + file.errorString());
+    }
+    return ParseConnectPara(content, list, decodedLines);
+}
+
+int FindConnectName(const RDP_ConnectPara& list, const QString& name) {
+    for (int i = 1; i <= list.Count(); ++i) {
+        if (list.Item(i).ConnectName().compare(name, Qt::CaseInsensitive) == 0) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+} // namespace RDP_basClient
