@@ -1,0 +1,184 @@
+// Start-up: the run-location check and record, loading the store, and the refusals of
+// the hand-over to the session window.
+#include "app/Handover.h"
+#include "app/RDP_basApp.h"
+#include "common/FileLines.h"
+#include "profiles/ConnectParaStore.h"
+#include "profiles/RDP_ConnectPara.h"
+#include "session/DesktopWindow.h"
+#include "session/RDP_frmDesktop.h"
+#include "session/RdpControlFactory.h"
+#include "tests/session/FakeRdpControl.h"
+#include "tests/support/FakePlatform.h"
+#include "ui/login/RDP_frmLogin.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using rdp::test::FakePlatform;
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> root_;
+    std::unique_ptr<FakePlatform> fake_;
+    rdp::test::FakeRdpControl* control_ = nullptr;
+
+    QString programIn(const QString& name) {
+        const QString folder = root_->path() + QLatin1Char('/') + name;
+        QDir().mkpath(folder);
+        fake_->programFolder = folder;
+        return folder;
+    }
+    QString record() const { return fake_->systemFolder + QStringLiteral("WinClientPath.DLL"); }
+    QByteArray recordBytes() const {
+        QFile f(record());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void writeRecord(const QByteArray& bytes) {
+        QFile f(record());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+private slots:
+    void init() {
+        root_ = std::make_unique<QTemporaryDir>();
+        fake_ = std::make_unique<FakePlatform>();
+        QDir().mkpath(root_->path() + QStringLiteral("/state"));
+        fake_->systemFolder = root_->path() + QStringLiteral("/state/");
+        ResetConnectPara();
+        rdp::SetRdpControlFactory([this](QWidget* parent) {
+            control_ = new rdp::test::FakeRdpControl(parent);
+            return control_;
+        });
+    }
+    void cleanup() {
+        UnloadLoginWindow();
+        rdp::UnloadDesktopWindow();
+        rdp::SetRdpControlFactory({});
+        fake_.reset();
+        root_.reset();
+    }
+
+    void refusesTheRootOfAVolumeAndWritesNothing() {
+        fake_->programFolder = QStringLiteral("/");
+        QVERIFY(!RDP_basClient::CheckRunLocation());
+        QCOMPARE(fake_->messages.size(), 1);
+        QCOMPARE(fake_->messages[0].text, QStringLiteral("由于系统安全性问题，请不要在/运行。"));
+        QCOMPARE(fake_->messages[0].style, 48);
+        QCOMPARE(fake_->messages[0].title, QStringLiteral("连接"));
+        QCOMPARE(fake_->beeps, 1);
+        QVERIFY(!QFile::exists(record()));
+    }
+
+    void refusesFoldersEndingInDesktop_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("desktop") << QStringLiteral("桌面") << true;
+        QTest::newRow("my desktop") << QStringLiteral("我的桌面") << true;
+        QTest::newRow("desktop tools") << QStringLiteral("桌面工具") << false;
+        QTest::newRow("inside a desktop") << QStringLiteral("桌面/程序") << false;
+    }
+    void refusesFoldersEndingInDesktop() {
+        QFETCH(QString, folder);
+        QFETCH(bool, refused);
+        programIn(folder);
+        QCOMPARE(RDP_basClient::CheckRunLocation(), !refused);
+        if (refused) {
+            QCOMPARE(fake_->messages.size(), 1);
+            QCOMPARE(fake_->messages[0].text,
+                     QStringLiteral("由于系统安全性问题，请不要在桌面运行。"));
+            QVERIFY(!QFile::exists(record()));
+        } else {
+            QVERIFY(fake_->messages.isEmpty());
+            QCOMPARE(RDP_basClient::ReadRunLocations(), QStringList{fake_->programFolder});
+        }
+    }
+
+    void recordsEachFolderOnceIgnoringLetterCase() {
+        const QString folder = programIn(QStringLiteral("Apps/RDP"));
+        QVERIFY(RDP_basClient::CheckRunLocation());
+        QVERIFY(RDP_basClient::CheckRunLocation());
+        QCOMPARE(RDP_basClient::ReadRunLocations(), QStringList{folder});
+        // The record holds the folder in other letter case: nothing is added.
+        writeRecord(folder.toUpper().toLocal8Bit() + "\r\n");
+        QVERIFY(RDP_basClient::CheckRunLocation());
+        QCOMPARE(RDP_basClient::ReadRunLocations().size(), 1);
+        QVERIFY(fake_->messages.isEmpty());
+    }
+
+    void anEmptyLineHidesTheFoldersBehindIt() {
+        const QString folder = programIn(QStringLiteral("rdp"));
+        writeRecord("/other\r\n\r\n" + folder.toLocal8Bit() + "\r\n");
+        QCOMPARE(RDP_basClient::ReadRunLocations(), QStringList{QStringLiteral("/other")});
+        QVERIFY(RDP_basClient::CheckRunLocation());
+        QVERIFY(recordBytes().endsWith("\r\n" + folder.toLocal8Bit() + "\r\n"));
+        QCOMPARE(recordBytes().count(folder.toLocal8Bit()), 2);
+    }
+
+    void mainWithoutAStoreOpensTheLoginWindowAndAsks() {
+        programIn(QStringLiteral("rdp"));
+        RDP_basApp::Main();
+        QCOMPARE(fake_->endCalls, 0);
+        QVERIFY(frmLogin().isVisible());
+        QCOMPARE(gConnectPara().Count(), 0);
+        QCOMPARE(fake_->messages.size(), 1); // the first-use question, answered No
+        QCOMPARE(fake_->messages[0].style, 52);
+        QVERIFY(!QFile::exists(RDP_basClient::ConnectParaFilePath()));
+    }
+
+    void mainWithADamagedStoreShowsOneMessageAndEnds() {
+        const QString folder = programIn(QStringLiteral("rdp"));
+        QFile store(folder + QStringLiteral("/WinEx.DLL"));
+        QVERIFY(store.open(QIODevice::WriteOnly));
+        store.write("097000098000099000000052\r\n"); // one check digit wrong
+        store.close();
+        RDP_basApp::Main();
+        QCOMPARE(fake_->messages.size(), 1);
+        QVERIFY(fake_->messages[0].text.startsWith(QStringLiteral("连接设置不正确！")));
+        QCOMPARE(fake_->endCalls, 1);
+        QVERIFY(!QFile::exists(folder + QStringLiteral("/WinEx.DLL")));
+        QVERIFY(!frmLogin().isVisible());
+    }
+
+    void mainInARefusedFolderEndsWithItsMessageOnly() {
+        programIn(QStringLiteral("桌面"));
+        RDP_basApp::Main();
+        QCOMPARE(fake_->messages.size(), 1);
+        QCOMPARE(fake_->endCalls, 1);
+        QVERIFY(!QFile::exists(record()));
+    }
+
+    void openDesktopRefusesWhatCannotConnect() {
+        programIn(QStringLiteral("rdp"));
+        QVERIFY(!RDP_basClient::OpenDesktop());
+        QVERIFY(fake_->messages.last().text.startsWith(QStringLiteral("无法指定连接！")));
+
+        RDP_ConnectPara& list = gConnectPara();
+        list.Add(QStringLiteral("甲"), QStringLiteral("host"), QStringLiteral("3389"), {}, {}, 0, 0,
+                 0);
+        list.setSelectIndex(0);
+        QVERIFY(!RDP_basClient::OpenDesktop());
+        QCOMPARE(fake_->messages.last().text, QStringLiteral("无法指定连接！请在选择正确的连接。"));
+
+        list.setSelectIndex(1);
+        list.Item(1).setPort(QStringLiteral("65536"));
+        QVERIFY(!RDP_basClient::OpenDesktop());
+        QCOMPARE(fake_->messages.last().style, 48);
+        QVERIFY(fake_->messages.last().text.contains(QStringLiteral("“甲”")));
+        QVERIFY(control_ == nullptr); // no session window was made
+
+        list.Item(1).setPort(QStringLiteral("3389"));
+        QVERIFY(RDP_basClient::OpenDesktop());
+        QVERIFY(control_ != nullptr);
+        QVERIFY(control_->calls.contains(QStringLiteral("Connect()")));
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "tst_Startup.moc"

@@ -1,0 +1,296 @@
+// The login window: the list and its selection, the confirmation, the keys and the chrome.
+#include "profiles/ConnectParaStore.h"
+#include "profiles/RDP_ConnectPara.h"
+#include "session/DesktopWindow.h"
+#include "session/RdpControlFactory.h"
+#include "tests/session/FakeRdpControl.h"
+#include "tests/support/FakePlatform.h"
+#include "ui/login/ImageBox.h"
+#include "ui/login/RDP_frmLogin.h"
+#include "ui/setup/RDP_frmSetup.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using rdp::test::FakePlatform;
+
+namespace {
+
+RDP_ConnectParaItems& AddProfile(const QString& name, const QString& user,
+                                 const QString& password) {
+    RDP_ConnectPara& list = gConnectPara();
+    list.Add(name, name + QStringLiteral(".lan"), QStringLiteral("3389"), {}, {}, 0, 0, 0);
+    RDP_ConnectParaItems& p = list.SetDefault(list.Count());
+    p.setUserName(user);
+    p.setPassword(password);
+    p.setIsSavePassword(password.isEmpty() ? 0 : 1);
+    return p;
+}
+
+} // namespace
+
+class LoginWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<FakePlatform> fake_;
+    rdp::test::FakeRdpControl* control_ = nullptr;
+
+    RDP_frmLogin& openWith(int profiles, int selectIndex) {
+        for (int i = 1; i <= profiles; ++i) {
+            AddProfile(QStringLiteral("连接%1").arg(i), QStringLiteral("user%1").arg(i),
+                       QStringLiteral("pw%1").arg(i));
+        }
+        gConnectPara().setSelectIndex(selectIndex);
+        gConnectPara().setSelectIndexOld(selectIndex);
+        RDP_frmLogin& w = frmLogin();
+        w.Init();
+        return w;
+    }
+    static void activate(RDP_frmLogin& w) {
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtUserName->setFocus();
+    }
+    int storeSaves() const { return QFile::exists(RDP_basClient::ConnectParaFilePath()) ? 1 : 0; }
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        fake_ = std::make_unique<FakePlatform>();
+        fake_->programFolder = dir_->path();
+        fake_->systemFolder = dir_->path() + QLatin1Char('/');
+        ResetConnectPara();
+        control_ = nullptr;
+        rdp::SetRdpControlFactory([this](QWidget* parent) {
+            control_ = new rdp::test::FakeRdpControl(parent);
+            return control_;
+        });
+    }
+    void cleanup() {
+        UnloadLoginWindow();
+        rdp::UnloadDesktopWindow();
+        rdp::SetRdpControlFactory({});
+        fake_.reset();
+        dir_.reset();
+    }
+
+    void layoutFollowsTheTwipsTable() {
+        RDP_frmLogin& w = openWith(1, 1);
+        QCOMPARE(w.size(), QSize(425, 224)); // 6375 x 3360 twips at 15 twips per pixel
+        QVERIFY(w.windowFlags().testFlag(Qt::FramelessWindowHint));
+        QCOMPARE(w.cmdOk->geometry(), QRect(168, 190, 83, 27));
+        QCOMPARE(w.txtUserName->pos(), QPoint(154, 100));
+        QCOMPARE(w.cmdSetup->text(), QStringLiteral("设置  >>"));
+        QCOMPARE(w.lblVersion->toolTip(), QStringLiteral("版本：1.0.0"));
+        QVERIFY(!w.lbl->isVisible());
+        // A Chinese caption is never clipped: the label grows, keeping its place.
+        QCOMPARE(w.lblTitle->pos(), QPoint(36, 12));
+        QVERIFY(w.lblTitle->width() >= w.lblTitle->sizeHint().width());
+        QCOMPARE(w.txtPassword->echoMode(), QLineEdit::Password);
+        QCOMPARE(w.focusWidget(), w.txtUserName);
+    }
+
+    void noProfileAsksAndYesOpensTheSetupWindow() {
+        fake_->answerNext(rdp::MsgResult::Yes);
+        bool setupShown = false;
+        QTimer::singleShot(0, this, [&] {
+            for (QWidget* t : QApplication::topLevelWidgets()) {
+                if (auto* s = qobject_cast<RDP_frmSetup*>(t); s && s->isVisible()) {
+                    setupShown = true;
+                    QVERIFY(!frmLogin().isVisible());
+                    s->cmdCancel_Click();
+                }
+            }
+        });
+        RDP_frmLogin& w = openWith(0, 0);
+        QCOMPARE(fake_->messages.size(), 1);
+        QCOMPARE(
+            fake_->messages[0].text,
+            QStringLiteral("如果您是第一次使用，请先设置新的连接。\n\n您现在需要新建连接吗？"));
+        QCOMPARE(fake_->messages[0].style, 52);
+        QVERIFY(setupShown);
+        QVERIFY(w.isVisible());
+        QVERIFY(!w.cmbClient->isVisible());
+        QVERIFY(w.txtUserName->text().isEmpty());
+    }
+
+    void oneProfileIsUsedWithoutAChoice() {
+        RDP_frmLogin& w = openWith(1, 1);
+        QVERIFY(!w.cmbClient->isVisible());
+        QVERIFY(!w.lblClient->isVisible());
+        QCOMPARE(w.txtUserName->text(), QStringLiteral("user1"));
+        QCOMPARE(w.txtPassword->text(), QStringLiteral("pw1"));
+        QVERIFY(fake_->messages.isEmpty());
+    }
+
+    void storedSelectionOutOfRangeSelectsTheFirst_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("none") << 0 << 1;
+        QTest::newRow("past the end") << 5 << 1;
+        QTest::newRow("second") << 2 << 2;
+    }
+    void storedSelectionOutOfRangeSelectsTheFirst() {
+        QFETCH(int, stored);
+        QFETCH(int, selected);
+        RDP_frmLogin& w = openWith(3, stored);
+        QVERIFY(w.cmbClient->isVisible());
+        QCOMPARE(w.cmbClient->count(), 3);
+        QCOMPARE(gConnectPara().SelectIndex(), selected);
+        QCOMPARE(w.txtUserName->text(), QStringLiteral("user%1").arg(selected));
+    }
+
+    void choosingAProfileReplacesWhatWasTyped() {
+        RDP_frmLogin& w = openWith(3, 1);
+        gConnectPara().Item(3).setPassword(QString());
+        w.txtPassword->setText(QStringLiteral("typed"));
+        w.cmbClient->setCurrentIndex(2);
+        emit w.cmbClient->activated(2);
+        QCOMPARE(gConnectPara().SelectIndex(), 3);
+        QCOMPARE(w.txtUserName->text(), QStringLiteral("user3"));
+        QVERIFY(w.txtPassword->text().isEmpty());
+    }
+
+    void blanksOnlyCredentialsAreRefused() {
+        RDP_frmLogin& w = openWith(1, 1);
+        w.txtUserName->setText(QStringLiteral("   "));
+        w.cmdOk_Click();
+        QCOMPARE(fake_->messages.last().text, QStringLiteral("用户名称不能为空。请输入用户名称。"));
+        w.txtUserName->setText(QStringLiteral("u"));
+        w.txtPassword->setText(QStringLiteral(" \t "));
+        w.cmdOk_Click();
+        QCOMPARE(fake_->messages.last().text, QStringLiteral("密码不能为空。请输入密码！"));
+        QCOMPARE(fake_->messages.size(), 2);
+        QVERIFY(w.isVisible());
+        QVERIFY(control_ == nullptr);
+    }
+
+    void typedCredentialsGoToTheSessionButNotToTheStore() {
+        RDP_frmLogin& w = openWith(2, 2);
+        w.txtUserName->setText(QStringLiteral("  张三 "));
+        w.txtPassword->setText(QStringLiteral(" 新密码 "));
+        w.cmdOk_Click();
+        QVERIFY(!w.isVisible());
+        QVERIFY(control_ != nullptr);
+        QCOMPARE(control_->valueOf(u"UserName"), QStringLiteral("张三"));
+        QCOMPARE(control_->valueOf(u"ClearTextPassword"), QStringLiteral("新密码"));
+        QCOMPARE(storeSaves(), 0); // the selection did not change
+    }
+
+    void aChangedSelectionIsSavedWithoutTheTypedCredentials() {
+        RDP_frmLogin& w = openWith(2, 1);
+        w.cmbClient->setCurrentIndex(1);
+        emit w.cmbClient->activated(1);
+        w.txtPassword->setText(QStringLiteral("typed"));
+        w.cmdOk_Click();
+        RDP_ConnectPara reloaded;
+        QVERIFY(RDP_basClient::LoadConnectPara(reloaded));
+        QCOMPARE(reloaded.SelectIndex(), 2);
+        QCOMPARE(reloaded.Item(2).Password(), QStringLiteral("pw2"));
+        QCOMPARE(gConnectPara().SelectIndexOld(), 1);
+    }
+
+    void aRefusedSessionShowsTheWindowAgain() {
+        RDP_frmLogin& w = openWith(1, 1);
+        gConnectPara().Item(1).setPort(QStringLiteral("abc"));
+        w.txtPassword->setText(QStringLiteral("x"));
+        w.cmdOk_Click();
+        QVERIFY(w.isVisible());
+        QCOMPARE(fake_->messages.size(), 1);
+        QCOMPARE(w.txtPassword->text(), QStringLiteral("x"));
+    }
+
+    void enterMovesOnAndConfirmsInThePasswordBox() {
+        RDP_frmLogin& w = openWith(2, 1);
+        activate(w);
+        QTest::keyClick(w.txtUserName, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget(), w.txtPassword);
+        QTest::keyClick(w.txtPassword, Qt::Key_Down);
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget(), w.cmbClient);
+        QTest::keyClick(w.cmbClient, Qt::Key_Down); // the list handles the arrow itself
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget(), w.cmbClient);
+        QCOMPARE(gConnectPara().SelectIndex(), 2);
+        QTest::keyClick(w.cmbClient, Qt::Key_Up, Qt::NoModifier);
+        QCoreApplication::processEvents();
+        w.txtPassword->setFocus();
+        bool boxSawEnter = false;
+        connect(w.txtPassword, &QLineEdit::returnPressed, this, [&] { boxSawEnter = true; });
+        QTest::keyClick(w.txtPassword, Qt::Key_Enter);
+        QVERIFY(!boxSawEnter);
+        QVERIFY(!w.isVisible()); // confirmed: the session window took over
+        QVERIFY(control_ != nullptr);
+    }
+
+    void shiftEnterMovesForwardAndUpMovesBack() {
+        RDP_frmLogin& w = openWith(1, 1);
+        activate(w);
+        QTest::keyClick(w.txtUserName, Qt::Key_Return, Qt::ShiftModifier);
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget(), w.txtPassword);
+        QTest::keyClick(w.txtPassword, Qt::Key_Up);
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget(), w.txtUserName);
+    }
+
+    void shiftF12RevealsTheDiagnosticsLabel() {
+        RDP_frmLogin& w = openWith(1, 1);
+        w.txtUserName->setFocus();
+        QTest::keyClick(w.txtUserName, Qt::Key_F12, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(!w.lbl->isVisible());
+        QTest::mouseClick(w.lbl, Qt::RightButton); // hidden: nothing to copy
+        QVERIFY(w.lbl->toolTip().isEmpty());
+        QTest::keyClick(w.txtUserName, Qt::Key_F12, Qt::ShiftModifier);
+        QVERIFY(w.lbl->isVisible());
+        w.txtPassword->setText(QStringLiteral("later"));
+        QTest::mouseClick(w.lbl, Qt::LeftButton);
+        QVERIFY(w.lbl->toolTip().isEmpty());
+        QTest::mouseClick(w.lbl, Qt::RightButton);
+        QCOMPARE(w.lbl->toolTip(), QStringLiteral("连接1.lan ; 3389 ; pw1"));
+    }
+
+    void dragsOnlyWithTheLeftButton_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<bool>("moves");
+        QTest::newRow("left") << 1 << true;
+        QTest::newRow("right") << 2 << false;
+        QTest::newRow("left and right") << 3 << false;
+        QTest::newRow("none") << 0 << false;
+    }
+    void dragsOnlyWithTheLeftButton() {
+        QFETCH(int, buttons);
+        QFETCH(bool, moves);
+        RDP_frmLogin& w = openWith(1, 1);
+        w.move(100, 100);
+        const QPoint before = w.pos();
+        w.imgTitle_MouseDown(buttons, 0, 300, 150);
+        w.imgTitle_MouseMove(buttons, 0, 450, 300); // 150 twips = 10 pixels each way
+        QCOMPARE(w.pos(), moves ? before + QPoint(10, 10) : before);
+    }
+
+    void cancelAndTheExitImageEndTheProgramWithoutSaving() {
+        RDP_frmLogin& w = openWith(2, 1);
+        w.cmbClient->setCurrentIndex(1);
+        emit w.cmbClient->activated(1);
+        w.cmdCancel_Click();
+        QCOMPARE(fake_->endCalls, 1);
+        emit w.imgExit->Click();
+        QCOMPARE(fake_->endCalls, 2);
+        QCOMPARE(storeSaves(), 0);
+    }
+};
+
+QTEST_MAIN(LoginWindowTest)
+#include "tst_LoginWindow.moc"

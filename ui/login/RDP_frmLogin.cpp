@@ -1,0 +1,156 @@
+#include "ui/login/RDP_frmLogin.h"
+
+#include "Version.h"
+#include "app/Handover.h"
+#include "common/Errors.h"
+#include "common/Platform.h"
+#include "common/ShowMsg.h"
+#include "profiles/ConnectParaStore.h"
+#include "profiles/RDP_ConnectPara.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <memory>
+
+namespace {
+
+int Warn(const QString& text, int style = rdp::MsgStyle::Exclamation) {
+    return RDP_basPublic::ShowMsg(text, style, rdp::ConnectTitle(), {}, 0, true);
+}
+
+} // namespace
+
+RDP_frmLogin::RDP_frmLogin(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("RDP_frmLogin"));
+}
+
+RDP_frmLogin::~RDP_frmLogin() = default;
+
+void RDP_frmLogin::Init() {
+    if (cmdOk == nullptr) {
+        BuildControls();
+    }
+    FillClientList();
+    lblVersion->setToolTip(QStringLiteral("版本：%1.%2.%3")
+                               .arg(rdp::VersionMajor)
+                               .arg(rdp::VersionMinor)
+                               .arg(rdp::VersionRevision));
+    show();
+    txtUserName->setFocus();
+    if (cmbClient->count() == 0) {
+        const int answer = Warn(
+            QStringLiteral("如果您是第一次使用，请先设置新的连接。\r\n\r\n您现在需要新建连接吗？"),
+            rdp::MsgStyle::ExclamationYesNo);
+        if (answer == rdp::MsgResult::Yes) {
+            SetupConnections();
+        }
+    }
+}
+
+void RDP_frmLogin::FillClientList() {
+    RDP_ConnectPara& list = gConnectPara();
+    {
+        // The list fires its own change signals while it is filled: the click handler runs
+        // only where it is called below.
+        const QSignalBlocker blocker(cmbClient);
+        cmbClient->clear();
+        for (int i = 1; i <= list.Count(); ++i) {
+            cmbClient->addItem(list.Item(i).ConnectName(), i);
+        }
+        cmbClient->setCurrentIndex(-1);
+    }
+    const int n = cmbClient->count();
+    if (list.Count() > 0 && n > 0) {
+        const int s = list.SelectIndex();
+        cmbClient->setCurrentIndex(s > 0 && s - 1 < n ? s - 1 : 0);
+        cmbClient_Click();
+    }
+    lblClient->setVisible(n > 1);
+    cmbClient->setVisible(n > 1);
+}
+
+void RDP_frmLogin::cmbClient_Click() {
+    if (cmbClient->count() < 1) {
+        return;
+    }
+    RDP_ConnectPara& list = gConnectPara();
+    list.setSelectIndex(cmbClient->currentData().toInt());
+    const RDP_ConnectParaItems& profile = list.Item(list.SelectIndex());
+    txtUserName->setText(profile.UserName());
+    txtPassword->setText(profile.Password());
+}
+
+bool RDP_frmLogin::ConfirmCredentials(const QString& user, const QString& password) {
+    if (user.isEmpty()) {
+        Warn(QStringLiteral("用户名称不能为空。请输入用户名称。"));
+        return false;
+    }
+    if (password.isEmpty()) {
+        Warn(QStringLiteral("密码不能为空。请输入密码！"));
+        return false;
+    }
+    return true;
+}
+
+void RDP_frmLogin::cmdOk_Click() {
+    const QString user = txtUserName->text().trimmed();
+    const QString password = txtPassword->text().trimmed();
+    if (!ConfirmCredentials(user, password)) {
+        return;
+    }
+    try {
+        RDP_ConnectPara& list = gConnectPara();
+        if (list.SelectIndex() > 0) {
+            if (list.SelectIndex() != list.SelectIndexOld()) {
+                RDP_basClient::SaveConnectPara(list); // the new choice survives a restart
+            }
+            RDP_ConnectParaItems& profile = list.Item(list.SelectIndex());
+            profile.setUserName(user);
+            profile.setPassword(password);
+        }
+        hide();
+        if (!RDP_basClient::OpenDesktop()) {
+            ShowAgain();
+        }
+    } catch (const rdp::Error& e) {
+        Warn(e.description());
+        ShowAgain();
+    }
+}
+
+void RDP_frmLogin::ShowAgain() {
+    show();
+    activateWindow();
+}
+
+void RDP_frmLogin::SetupConnections() {
+    hide();
+    RDP_basClient::OpenSetup();
+    FillClientList();
+    ShowAgain();
+}
+
+void RDP_frmLogin::cmdCancel_Click() {
+    rdp::platform().EndProgram();
+}
+
+void RDP_frmLogin::cmdSetup_Click() {
+    SetupConnections();
+}
+
+namespace {
+std::unique_ptr<RDP_frmLogin> gLogin;
+} // namespace
+
+RDP_frmLogin& frmLogin() {
+    if (!gLogin) {
+        gLogin = std::make_unique<RDP_frmLogin>();
+    }
+    return *gLogin;
+}
+
+void UnloadLoginWindow() {
+    gLogin.reset();
+}

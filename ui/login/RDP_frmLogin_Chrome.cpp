@@ -1,0 +1,90 @@
+#include "ui/login/RDP_frmLogin.h"
+
+#include "common/Platform.h"
+#include "common/Twips.h"
+#include "profiles/RDP_ConnectPara.h"
+#include "ui/common/RDP_basUI.h"
+#include "ui/login/ImageBox.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+namespace {
+constexpr int LeftButton = 1;
+constexpr int RightButton = 2;
+} // namespace
+
+void RDP_frmLogin::imgTitle_MouseDown(int /*Button*/, int /*Shift*/, float X, float Y) {
+    dragX_ = X;
+    dragY_ = Y;
+}
+
+void RDP_frmLogin::imgTitle_MouseMove(int Button, int /*Shift*/, float X, float Y) {
+    if (Button != LeftButton) {
+        return;
+    }
+    const rdp::ScreenMetrics m = rdp::platform().Screen();
+    const double left = x() * m.twipsPerPixelX + (X - dragX_);
+    const double top = y() * m.twipsPerPixelY + (Y - dragY_);
+    move(rdp::TwipsToPixels(left, m.twipsPerPixelX), rdp::TwipsToPixels(top, m.twipsPerPixelY));
+}
+
+void RDP_frmLogin::imgExit_Click() {
+    cmdCancel_Click();
+}
+
+void RDP_frmLogin::lbl_MouseDown(int Button, int /*Shift*/, float /*X*/, float /*Y*/) {
+    if (Button == RightButton) {
+        lbl->setToolTip(lbl->property("Tag").toString());
+    }
+}
+
+QString RDP_frmLogin::DiagnosticsText() const {
+    const RDP_ConnectPara& list = gConnectPara();
+    QString server;
+    QString port;
+    const int s = list.SelectIndex();
+    if (s >= 1 && s <= list.Count()) {
+        server = list.Item(s).Server();
+        port = list.Item(s).Port();
+    }
+    return server + QStringLiteral(" ; ") + port + QStringLiteral(" ; ") + txtPassword->text();
+}
+
+void RDP_frmLogin::Form_KeyDown(int& KeyCode, int Shift) {
+    QWidget* focused = QApplication::focusWidget();
+    if (focused == txtPassword && KeyCode == RDP_basUI::VirtualKey::Enter) {
+        KeyCode = 0; // the box never sees the key
+        cmdOk_Click();
+        return;
+    }
+    RDP_basUI::TabByKey(focused, KeyCode, Shift);
+    if (KeyCode == RDP_basUI::VirtualKey::F12 && Shift == RDP_basUI::ShiftBits::Shift) {
+        lbl->setVisible(true);
+        lbl->setProperty("Tag", DiagnosticsText());
+    }
+}
+
+bool RDP_frmLogin::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        int code = RDP_basUI::VirtualKeyCode(key->key());
+        if (code != 0) {
+            Form_KeyDown(code, RDP_basUI::ShiftState(key->modifiers()));
+            if (code == 0) {
+                return true;
+            }
+        }
+    } else if (watched == lbl && event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPointF p = mouse->position();
+        const rdp::ScreenMetrics m = rdp::platform().Screen();
+        lbl_MouseDown(ButtonBits(mouse->button()), RDP_basUI::ShiftState(mouse->modifiers()),
+                      static_cast<float>(p.x() * m.twipsPerPixelX),
+                      static_cast<float>(p.y() * m.twipsPerPixelY));
+    }
+    return QWidget::eventFilter(watched, event);
+}
