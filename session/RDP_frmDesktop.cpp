@@ -107,6 +107,7 @@ void RDP_frmDesktop::MakeTopmostAndShow() {
         }
     }
     show();
+    FitFrame();
 }
 
 // Where and as whom the control connects.
