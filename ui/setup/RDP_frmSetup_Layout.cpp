@@ -87,6 +87,7 @@ RDP_frmSetup::RDP_frmSetup(QWidget* parent) : QDialog(parent) {
     setSizeGripEnabled(false);
     BuildControls();
     SetTabOrder();
+    cmbClient_->setFocus(Qt::OtherFocusReason); // where the window opens
     connect(cmbClient_, &QComboBox::activated, this, &RDP_frmSetup::cmbClient_Click);
     connect(cmdOk_, &QPushButton::clicked, this, &RDP_frmSetup::cmdOk_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &RDP_frmSetup::cmdCancel_Click);
