@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // The client area in twips.
@@ -143,6 +145,7 @@ QWidget* RDP_frmSetup::BuildConnectTab() {
     connectGrid->addWidget(lblClient, 0, 1);
     connectGrid->addWidget(cmbClient_, 0, 2);
     auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
     buttons->addStretch(1);
     cmdDelete_ = Button("cmdDelete", "删除连接", fraConnect);
     cmdNew_ = Button("cmdNew", "新建连接", fraConnect);
@@ -188,6 +191,12 @@ QWidget* RDP_frmSetup::BuildDisplayTab() {
     column->addWidget(
         ListFrame("fraColorDepth", "颜色", "lblColorDepth", "颜色", cmbColorDepth_, page));
     column->addStretch(1);
+    // The two lists of the tab start at the same edge.
+    auto* sizeLabel = page->findChild<QLabel*>(QStringLiteral("lblDesktopSize"));
+    auto* colorLabel = page->findChild<QLabel*>(QStringLiteral("lblColorDepth"));
+    const int labelWidth = std::max(sizeLabel->sizeHint().width(), colorLabel->sizeHint().width());
+    sizeLabel->setMinimumWidth(labelWidth);
+    colorLabel->setMinimumWidth(labelWidth);
     return page;
 }
 
