@@ -1,0 +1,63 @@
+#pragma once
+
+#include "profiles/ConnectParaStore.h"
+
+#include "common/TextCodec.h"
+
+#include "tests/support/FakePlatform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// A program folder and a state folder of their own for every test, and the store in it.
+class StoreTest : public ::testing::Test {
+public:
+    StoreTest() {
+        fake.programFolder = programDir.path();
+        fake.systemFolder = stateDir.path() + QLatin1Char('/');
+    }
+
+    QString StorePath() const { return fake.programFolder + QStringLiteral("/WinEx.DLL"); }
+
+    static QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+    // A store whose lines are the given decoded texts, each encoded.
+    static QByteArray Encoded(const QStringList& lines, const char* lineEnd = "\r\n") {
+        QByteArray content;
+        for (const QString& line : lines) {
+            content += rdp::codec::EncodeLine(line) + lineEnd;
+        }
+        return content;
+    }
+
+protected:
+    void PutStore(const QByteArray& content) {
+        QFile f(StorePath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+
+    QByteArray StoreBytes() const {
+        QFile f(StorePath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // The decoded lines of the store as it is now.
+    QStringList StoreLines() const {
+        RDP_ConnectPara scratch;
+        QStringList lines;
+        RDP_basClient::ReadConnectParaFile(StorePath(), scratch, &lines);
+        return lines;
+    }
+
+    QStringList FilesIn(const QTemporaryDir& dir) const {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    rdp::test::FakePlatform fake;
+    QTemporaryDir programDir;
+    QTemporaryDir stateDir;
+};

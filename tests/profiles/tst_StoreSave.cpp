@@ -1,0 +1,87 @@
+#include "StoreFixture.h"
+
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+using namespace RDP_basClient;
+
+namespace {
+
+void AddProfiles(RDP_ConnectPara& list, int n) {
+    for (int i = 0; i < n; ++i) {
+        list.Add(QStringLiteral("p%1").arg(i), QStringLiteral("h"), QStringLiteral("1"), QString(),
+                 QString(), 0, 0, 0);
+        list.SetDefault(list.Count());
+    }
+}
+
+unsigned ModeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+} // namespace
+
+TEST_F(StoreTest, NewStoreIsPrivateAndASaveKeepsPermissions) {
+    RDP_ConnectPara list;
+    AddProfiles(list, 1);
+    ASSERT_TRUE(SaveConnectPara(list));
+    EXPECT_EQ(ModeOf(StorePath()), 0600u);
+    ASSERT_EQ(::chmod(QFile::encodeName(StorePath()).constData(), 0640), 0);
+    AddProfiles(list, 1);
+    ASSERT_TRUE(SaveConnectPara(list));
+    EXPECT_EQ(ModeOf(StorePath()), 0640u);
+    EXPECT_EQ(StoreLines().size(), 3);
+    EXPECT_EQ(FilesIn(programDir), QStringList{QStringLiteral("WinEx.DLL")}); // nothing beside
+}
+
+TEST_F(StoreTest, ReadOnlyStoreIsNotReplacedAndTheMessageComesOnce) {
+    RDP_ConnectPara list;
+    AddProfiles(list, 2);
+    ASSERT_TRUE(SaveConnectPara(list));
+    const QByteArray before = StoreBytes();
+    ASSERT_EQ(::chmod(QFile::encodeName(StorePath()).constData(), 0444), 0);
+    AddProfiles(list, 30);
+    EXPECT_FALSE(SaveConnectPara(list));
+    EXPECT_EQ(StoreBytes(), before);
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_EQ(fake.messages[0].text, U("70:没有权限"));
+    EXPECT_EQ(fake.messages[0].style, 0);
+    EXPECT_EQ(FilesIn(programDir), QStringList{QStringLiteral("WinEx.DLL")});
+}
+
+TEST_F(StoreTest, ALineTooLongToCheckFailsTheWholeSave) {
+    RDP_ConnectPara list;
+    AddProfiles(list, 3);
+    ASSERT_TRUE(SaveConnectPara(list));
+    const QByteArray before = StoreBytes();
+    list.Item(2).setUserName(QString(111112, QLatin1Char('Z'))); // digit sum above 999999
+    EXPECT_FALSE(SaveConnectPara(list));
+    EXPECT_EQ(StoreBytes(), before); // the previous store is intact
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_EQ(fake.messages[0].text, U("6:溢出"));
+    list.Item(2).setUserName(QString(110000, QLatin1Char('Z'))); // still within the check
+    EXPECT_TRUE(SaveConnectPara(list));
+    RDP_ConnectPara back;
+    ASSERT_TRUE(LoadConnectPara(back));
+    EXPECT_EQ(back.Item(2).UserName().size(), 110000);
+}
+
+TEST_F(StoreTest, SaveIntoAMissingFolderFailsWithOneMessage) {
+    fake.programFolder = programDir.filePath(U("gone"));
+    RDP_ConnectPara list;
+    AddProfiles(list, 5);
+    EXPECT_FALSE(SaveConnectPara(list));
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_EQ(fake.messages[0].text, U("76:路径未找到"));
+}
+
+TEST_F(StoreTest, SaveReplacesTheWholeStore) {
+    PutStore("old content that is not a store\r\n");
+    RDP_ConnectPara list;
+    AddProfiles(list, 1);
+    ASSERT_TRUE(SaveConnectPara(list));
+    EXPECT_EQ(StoreLines().size(), 2);
+    EXPECT_FALSE(StoreBytes().contains("old"));
+}
