@@ -24,8 +24,8 @@ int main(int argc, char** argv) {
 
     RDP_ConnectPara& list = gConnectPara();
     for (const char* name : {"总部办公室", "分部机房"}) {
-        list.Add(QString::fromUtf8(name), QStringLiteral("host"), QStringLiteral("3389"), {}, {},
-                 0, 0, 0);
+        list.Add(QString::fromUtf8(name), QStringLiteral("host"), QStringLiteral("3389"), {}, {}, 0,
+                 0, 0);
         list.SetDefault(list.Count());
     }
     list.Item(1).setUserName(QStringLiteral("zhangsan"));

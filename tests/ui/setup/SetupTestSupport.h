@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -48,6 +49,13 @@ inline std::unique_ptr<RDP_ConnectPara> Reload() {
         return nullptr;
     }
     return list;
+}
+
+// Saves the list as it is and makes the store read-only, so that the next save fails.
+inline void SaveReadOnlyStore() {
+    RDP_basClient::SaveConnectPara(gConnectPara());
+    QFile::setPermissions(RDP_basClient::ConnectParaFilePath(),
+                          QFileDevice::ReadOwner | QFileDevice::ReadGroup);
 }
 
 template <typename W> W* Child(const QWidget& window, const char* name) {

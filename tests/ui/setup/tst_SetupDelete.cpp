@@ -20,6 +20,7 @@ private slots:
     void nothingToDelete();
     void nameWithQuotesIsQuotedAsItIs();
     void errorIsShownAndTheWindowStays();
+    void failedStoreWriteStillRebuildsTheLists();
 
 private:
     void AddThree() {
@@ -172,6 +173,23 @@ void tst_SetupDelete::errorIsShownAndTheWindowStays() {
     QCOMPARE(gConnectPara().Count(), 3);
     QCOMPARE(List(w, "cmbClient")->count(), 3);
     QVERIFY(!QFile::exists(RDP_basClient::ConnectParaFilePath()));
+}
+
+// The store reports its own failure; the lists are rebuilt as after a successful save.
+void tst_SetupDelete::failedStoreWriteStillRebuildsTheLists() {
+    AddThree();
+    gConnectPara().setSelectIndex(2);
+    SaveReadOnlyStore();
+    RDP_frmSetup w;
+    w.FillLists();
+    w.cmdDelete_Click();
+    QCOMPARE(env_->fake.messages.size(), 2); // the question, then the store's message
+    QCOMPARE(gConnectPara().Count(), 2);
+    QCOMPARE(List(w, "cmbClient")->count(), 2);
+    QCOMPARE(List(w, "cmbClient")->currentText(), QStringLiteral("甲"));
+    const auto back = Reload();
+    QVERIFY(back);
+    QCOMPARE(back->Count(), 3);
 }
 
 QTEST_MAIN(tst_SetupDelete)

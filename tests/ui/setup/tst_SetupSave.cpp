@@ -20,6 +20,7 @@ private slots:
     void saveKeepsCodesTheListDoesNotOffer();
     void saveWithNoProfilesWritesNothing();
     void saveErrorIsShownAndTheWindowStays();
+    void failedStoreWriteStillClosesTheWindow();
     void cancelKeepsTheChosenSelectionUnsaved();
     void initReturnsOnlyWhenClosed_data();
     void initReturnsOnlyWhenClosed();
@@ -173,6 +174,24 @@ void tst_SetupSave::saveErrorIsShownAndTheWindowStays() {
     });
     QVERIFY(done);
     QVERIFY(!QFile::exists(RDP_basClient::ConnectParaFilePath()));
+}
+
+// The store reports its own failure; saving closes the window all the same.
+void tst_SetupSave::failedStoreWriteStillClosesTheWindow() {
+    AddProfile(QStringLiteral("甲"), QStringLiteral("u1"));
+    SaveReadOnlyStore();
+    RDP_frmSetup w;
+    bool done = RunInit(w, [&w] {
+        Text(w, "txtUserName")->setText(QStringLiteral("u2"));
+        QTest::mouseClick(Button(w, "cmdOk"), Qt::LeftButton);
+    });
+    QVERIFY(done);
+    QVERIFY(!w.isVisible());
+    QCOMPARE(env_->fake.messages.size(), 1); // the store's own message, once
+    QCOMPARE(gConnectPara().Item(1).UserName(), QStringLiteral("u2"));
+    const auto back = Reload();
+    QVERIFY(back);
+    QCOMPARE(back->Item(1).UserName(), QStringLiteral("u1"));
 }
 
 void tst_SetupSave::cancelKeepsTheChosenSelectionUnsaved() {
