@@ -1,0 +1,194 @@
+#include "profiles/ConnectParaStore.h"
+
+#include "common/TextCodec.h"
+
+#include "tests/support/FakePlatform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ToolRun {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+QString U(const char* s) {
+    return QString::fromUtf8(s);
+}
+
+class RdpStore : public ::testing::Test {
+protected:
+    ToolRun Tool(const QStringList& args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY")); // it must not need one
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(RDP_STORE_BINARY), args);
+        EXPECT_TRUE(p.waitForFinished(30000));
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+    QString File(const char* name = "WinEx.DLL") const {
+        return dir.filePath(QString::fromLatin1(name));
+    }
+    QByteArray Bytes(const QString& path) const {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void Put(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files); }
+    ToolRun AddOffice(const QStringList& more = {}) {
+        return Tool(QStringList{U("add"), File(), U("--name"), U("办公室"), U("--server"),
+                                U("10.0.0.5"), U("--port"), U(" 3389 ")} +
+                    more);
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(RdpStore, HelpAndVersion) {
+    const ToolRun help = Tool({U("--help")});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.contains(U("用法：rdp-store")));
+    for (const char* word : {"dump", "check", "add", "--show-passwords", "--save-password"}) {
+        EXPECT_TRUE(help.out.contains(U(word))) << word;
+    }
+    const ToolRun version = Tool({U("--version")});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, U("rdp-store 1.0.0\n"));
+    EXPECT_EQ(Tool({}).code, 2);
+    EXPECT_EQ(Tool({U("frobnicate"), File()}).code, 2);
+    EXPECT_EQ(Tool({U("check"), File(), U("--name"), U("x")}).code, 2);
+}
+
+TEST_F(RdpStore, AddCreatesAStoreTheLauncherLoads) {
+    const ToolRun added =
+        AddOffice({U("--user"), U("u1"), U("--password"), U("p;w=1"), U("--save-password"),
+                   U("--size"), U("2"), U("--audio"), U("1")});
+    ASSERT_EQ(added.code, 0) << added.err.toStdString();
+    EXPECT_TRUE(added.out.contains(U("办公室")));                  // UTF-8 output
+    const auto ownerGroupOther = QFileDevice::Permissions(0x7077); // not the "User" bits
+    EXPECT_EQ(QFile::permissions(File()) & ownerGroupOther,
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_EQ(Tool({U("add"), File(), U("--name"), U("家"), U("--server"), U("h2"), U("--port"),
+                    U("3390")})
+                  .code,
+              0);
+
+    rdp::test::FakePlatform fake;
+    fake.programFolder = dir.path();
+    RDP_ConnectPara list;
+    ASSERT_TRUE(RDP_basClient::LoadConnectPara(list));
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.SelectIndex(), 2); // the added profile is the selection
+    const RDP_ConnectParaItems& p = list.Item(1);
+    EXPECT_EQ(p.ConnectName(), U("办公室"));
+    EXPECT_EQ(p.Server(), U("10.0.0.5"));
+    EXPECT_EQ(p.Port(), U("3389"));
+    EXPECT_EQ(p.UserName(), U("u1"));
+    EXPECT_EQ(p.Password(), U("p;w=1"));
+    EXPECT_EQ(p.IsSavePassword(), 1);
+    EXPECT_EQ(p.DesktopSize(), 2);
+    EXPECT_EQ(p.ColorDepth(), 1); // the default of a new connection
+    EXPECT_EQ(p.AudioMode(), 1);
+    EXPECT_EQ(p.RedirectPrint(), 1);
+    EXPECT_EQ(p.RedirectDrives(), 0);
+    EXPECT_EQ(list.Item(2).Password(), QString());
+    EXPECT_TRUE(fake.messages.isEmpty());
+}
+
+TEST_F(RdpStore, DumpMasksPasswordsAndCheckCounts) {
+    ASSERT_EQ(AddOffice({U("--password"), U("secret"), U("--save-password")}).code, 0);
+    const ToolRun dump = Tool({U("dump"), File()});
+    EXPECT_EQ(dump.code, 0);
+    const QStringList lines = dump.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], U("Version = 1.0.0; SelectIndex = 1; "));
+    EXPECT_TRUE(lines[1].startsWith(U("ConnectName = 办公室; UserName = ; Password = ***; ")));
+    EXPECT_FALSE(dump.out.contains(U("secret")));
+    EXPECT_TRUE(
+        Tool({U("dump"), File(), U("--show-passwords")}).out.contains(U("Password = secret;")));
+    const ToolRun check = Tool({U("check"), File()});
+    EXPECT_EQ(check.code, 0);
+    EXPECT_TRUE(check.out.contains(U("1 个连接")));
+}
+
+TEST_F(RdpStore, AddRefusesWhatTheSetupWindowWouldRefuse) {
+    ASSERT_EQ(AddOffice().code, 0);
+    const QByteArray before = Bytes(File());
+    const QList<QStringList> refused{
+        {U("--name"), U("办公室"), U("--server"), U("h"), U("--port"), U("1")},
+        {U("--name"), U("OFFICE"), U("--server"), U("h"), U("--port"), U("1")},
+        {U("--name"), U("   "), U("--server"), U("h"), U("--port"), U("1")},
+        {U("--name"), U("b"), U("--server"), U(" "), U("--port"), U("1")},
+        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("0")},
+        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("65536")},
+        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("80a")},
+        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("-1")},
+        {U("--name"), U("b"), U("--server"), U("h")},
+        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("1"), U("--size"), U("5")},
+        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("1"), U("--color"), U("-1")},
+        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("1"), U("--audio"), U("3")},
+        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("1"), U("--password"), U("x")},
+    };
+    // "OFFICE" is refused only when the store holds "office"; add one to check letter case.
+    ASSERT_EQ(Tool({U("add"), File(), U("--name"), U("office"), U("--server"), U("h"), U("--port"),
+                    U("1")})
+                  .code,
+              0);
+    const QByteArray withOffice = Bytes(File());
+    for (const QStringList& args : refused) {
+        const ToolRun run = Tool(QStringList{U("add"), File()} + args);
+        EXPECT_EQ(run.code, 2) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+    EXPECT_EQ(Bytes(File()), withOffice);
+    EXPECT_NE(before, withOffice);
+}
+
+TEST_F(RdpStore, ReadingCommandsNeverCreateMoveOrDelete) {
+    EXPECT_EQ(Tool({U("dump"), File()}).code, 2);
+    EXPECT_EQ(Tool({U("check"), File()}).code, 2);
+    EXPECT_TRUE(Files().isEmpty());
+
+    ASSERT_EQ(AddOffice().code, 0);
+    QByteArray damaged = Bytes(File());
+    const qsizetype line2 = damaged.indexOf('\n') + 1;
+    damaged[line2 + 4] = damaged[line2 + 4] == '5' ? '6' : '5';
+    Put(File(), damaged);
+    const ToolRun dump = Tool({U("dump"), File()});
+    EXPECT_EQ(dump.code, 2);
+    EXPECT_TRUE(dump.err.contains(U("第 2 行"))) << dump.err.toStdString();
+    EXPECT_EQ(dump.out, U("Version = 1.0.0; SelectIndex = 1; \n")); // the lines before it
+    const ToolRun check = Tool({U("check"), File()});
+    EXPECT_EQ(check.code, 2);
+    EXPECT_TRUE(check.err.contains(U("第 2 行")));
+    EXPECT_EQ(
+        Tool({U("add"), File(), U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("1")})
+            .code,
+        2);
+    EXPECT_EQ(Bytes(File()), damaged);
+    EXPECT_EQ(Files(), QStringList{U("WinEx.DLL")});
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
