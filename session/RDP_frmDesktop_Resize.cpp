@@ -104,9 +104,11 @@ void RDP_frmDesktop::PlaceForOpening(bool atScreenCorner) {
 }
 
 // Once the window is mapped the frame's margins become known: give the frame the planned
-// outer size and position again.
+// outer size and position again. A maximised or full-screen window is left to the window
+// manager.
 void RDP_frmDesktop::FitFrame() {
-    if (ending_ || fitting_ || !isVisible() || plannedOuter_.isEmpty()) {
+    if (ending_ || fitting_ || !isVisible() || plannedOuter_.isEmpty() ||
+        windowState() != Qt::WindowNoState) {
         return;
     }
     const QMargins m = FrameMargins();
