@@ -1,6 +1,5 @@
 #include "common/Errors.h"
 #include "session/DesktopGeometry.h"
-#include "session/SessionCodes.h"
 
 #include <QTest>
 
@@ -27,10 +26,6 @@ private slots:
     void controlSize_data();
     void controlSize();
     void tipsLayout();
-    void colourCodes_data();
-    void colourCodes();
-    void soundCodes_data();
-    void soundCodes();
 };
 
 void DesktopGeometryTest::windowSizing_data() {
@@ -76,10 +71,6 @@ void DesktopGeometryTest::desktopPixels_data() {
     QTest::addColumn<float>("height");
     QTest::addColumn<int>("desktopWidth");
     QTest::addColumn<int>("desktopHeight");
-    QTest::newRow("0") << 0.f << 1920.f << 1080.f << 1918 << 1050;
-    QTest::newRow("1") << 1.f << 1280.f << 768.f << 1280 << 768;
-    QTest::newRow("4") << 4.f << 1920.f << 1080.f << 1918 << 1042;
-    QTest::newRow("7 keeps the stored size") << 7.f << 1000.f << 700.f << 1000 << 700;
     QTest::newRow("halves to even, down") << 7.f << 1000.5f << 700.5f << 1000 << 700;
     QTest::newRow("halves to even, up") << 7.f << 1001.5f << 701.5f << 1002 << 702;
     QTest::newRow("0 on a 1366x768 screen") << 0.f << 1366.f << 768.f << 1364 << 738;
@@ -130,41 +121,6 @@ void DesktopGeometryTest::tipsLayout() {
     QCOMPARE(t.panel.height, 11910.0);
     QCOMPARE(t.labelLeft, 8645.0);
     QCOMPARE(t.labelTop, 5555.0);
-}
-
-void DesktopGeometryTest::colourCodes_data() {
-    QTest::addColumn<float>("code");
-    QTest::addColumn<int>("bits"); // 0: left at the control's default
-    QTest::newRow("0") << 0.f << 8;
-    QTest::newRow("1") << 1.f << 15;
-    QTest::newRow("2") << 2.f << 16;
-    QTest::newRow("3") << 3.f << 24;
-    QTest::newRow("4") << 4.f << 32;
-    QTest::newRow("5") << 5.f << 0;
-    QTest::newRow("-1") << -1.f << 0;
-    QTest::newRow("fraction") << 1.5f << 0;
-}
-
-void DesktopGeometryTest::colourCodes() {
-    QFETCH(float, code);
-    QFETCH(int, bits);
-    QCOMPARE(rdp::ColorDepthBits(code).value_or(0), bits);
-}
-
-void DesktopGeometryTest::soundCodes_data() {
-    QTest::addColumn<float>("code");
-    QTest::addColumn<int>("mode"); // -1: not set
-    QTest::newRow("0 play here") << 0.f << 0;
-    QTest::newRow("1 no sound") << 1.f << 2;
-    QTest::newRow("2 leave remote") << 2.f << 1;
-    QTest::newRow("3") << 3.f << -1;
-    QTest::newRow("fraction") << 0.5f << -1;
-}
-
-void DesktopGeometryTest::soundCodes() {
-    QFETCH(float, code);
-    QFETCH(int, mode);
-    QCOMPARE(rdp::AudioRedirectionMode(code).value_or(-1), mode);
 }
 
 QTEST_GUILESS_MAIN(DesktopGeometryTest)

@@ -138,6 +138,7 @@ void DesktopInitTest::colourCodes_data() {
     QTest::newRow("3") << 3.f << QStringLiteral("24");
     QTest::newRow("4") << 4.f << QStringLiteral("32");
     QTest::newRow("5") << 5.f << QString();
+    QTest::newRow("fraction") << 1.5f << QString();
 }
 
 void DesktopInitTest::colourCodes() {
