@@ -2,6 +2,8 @@
 
 #include "profiles/StoreEscape.h"
 
+#include "common/TextCodec.h"
+
 #include "Version.h"
 
 #include <charconv>
@@ -64,6 +66,19 @@ QString RecordLine(const RDP_ConnectParaItems& item) {
     AddText(line, u"Server", item.Server());
     AddText(line, u"Port", item.Port());
     return line;
+}
+
+QByteArray StoreContent(const RDP_ConnectPara& list) {
+    QByteArray content;
+    const auto append = [&content](const QString& text) {
+        content += codec::EncodeLine(text);
+        content += "\r\n";
+    };
+    append(HeaderLine(list));
+    for (const RDP_ConnectParaItems& item : list) {
+        append(RecordLine(item));
+    }
+    return content;
 }
 
 } // namespace rdp::store

@@ -2,6 +2,7 @@
 
 #include "profiles/RDP_ConnectPara.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace rdp::store {
@@ -12,6 +13,10 @@ QString HeaderLine(const RDP_ConnectPara& list);
 // The decoded record line of one profile: the items of the store in their order, then
 // "Server" and "Port". The password is written only when IsSavePassword is exactly 1.
 QString RecordLine(const RDP_ConnectParaItems& item);
+
+// The whole store: the header line, then one record line per profile, each encoded and
+// ended with CR LF. Throws rdp::Error (overflow) for a line too long to be checked.
+QByteArray StoreContent(const RDP_ConnectPara& list);
 
 // A stored floating point number in its shortest form (1, not 1.0).
 QString NumberText(float value);

@@ -4,7 +4,6 @@
 
 #include "common/FileErrors.h"
 #include "common/FileLines.h"
-#include "common/TextCodec.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -14,21 +13,6 @@
 namespace RDP_basClient {
 
 namespace {
-
-void AppendLine(QByteArray& content, const QString& text) {
-    content += rdp::codec::EncodeLine(text);
-    content += "\r\n";
-}
-
-// The whole store: the header line, then one record line per profile, each encoded.
-QByteArray StoreContent(const RDP_ConnectPara& list) {
-    QByteArray content;
-    AppendLine(content, rdp::store::HeaderLine(list));
-    for (const RDP_ConnectParaItems& item : list) {
-        AppendLine(content, rdp::store::RecordLine(item));
-    }
-    return content;
-}
 
 // A new store may hold passwords: its owner alone may read it. A replaced one keeps the
 // permissions it had.
@@ -62,7 +46,7 @@ void ReplaceStore(const QString& path, const QByteArray& content) {
 
 bool SaveConnectParaTo(const RDP_ConnectPara& list, const QString& path) {
     try {
-        ReplaceStore(path, StoreContent(list));
+        ReplaceStore(path, rdp::store::StoreContent(list));
         return true;
     } catch (const rdp::Error& error) {
         RDP_basFile::ShowWriteFailure(error); // once, whatever line or step failed

@@ -156,7 +156,7 @@ TEST(Codec, RandomRoundTrips) {
         for (int i = 0; i < length; ++i) {
             switch (random.bounded(4)) {
             case 0:
-                text += QString::fromUcs4(U"\U0001F600\U00020000\U0001D11E" + random.bounded(3), 1);
+                text += QString::fromUcs4(&U"\U0001F600\U00020000\U0001D11E"[random.bounded(3)], 1);
                 break;
             case 1:
                 text += QChar(static_cast<char16_t>(random.bounded(0xD800, 0xE000))); // lone
