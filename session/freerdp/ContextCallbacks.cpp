@@ -1,0 +1,161 @@
+#include "session/freerdp/ContextCallbacks.h"
+
+#include "session/freerdp/FreeRdpSession.h"
+
+#include <freerdp/client.h>
+#include <freerdp/event.h>
+#include <freerdp/update.h>
+
+#include <cstring>
+
+namespace rdp::freerdp {
+namespace {
+
+struct ControlContext {
+    rdpClientContext common;
+    FreeRdpSession* session;
+};
+
+FreeRdpSession* SessionOf(rdpContext* context) {
+    return reinterpret_cast<ControlContext*>(context)->session;
+}
+
+FreeRdpSession* SessionOf(::freerdp* instance) {
+    return SessionOf(instance->context);
+}
+
+QString Text(const char* s) {
+    return s ? QString::fromUtf8(s) : QString();
+}
+
+BOOL PreConnect(::freerdp* instance) {
+    return SessionOf(instance)->onPreConnect();
+}
+BOOL PostConnect(::freerdp* instance) {
+    return SessionOf(instance)->onPostConnect();
+}
+void PostDisconnect(::freerdp* instance) {
+    SessionOf(instance)->onPostDisconnect();
+}
+
+// Credentials are never asked for: the profile's are the only ones.
+BOOL Authenticate(::freerdp*, char**, char**, char**) {
+    return FALSE;
+}
+
+DWORD VerifyCertificate(::freerdp* instance, const char* host, UINT16 port, const char* commonName,
+                        const char* subject, const char* issuer, const char* fingerprint,
+                        DWORD flags) {
+    CertificateQuestion q;
+    q.host = Text(host);
+    q.port = port;
+    q.commonName = Text(commonName);
+    q.subject = Text(subject);
+    q.issuer = Text(issuer);
+    q.fingerprint = Text(fingerprint);
+    q.hostMismatch = (flags & VERIFY_CERT_FLAG_MISMATCH) != 0;
+    return SessionOf(instance)->askCertificate(q);
+}
+
+DWORD VerifyChangedCertificate(::freerdp* instance, const char* host, UINT16 port,
+                               const char* commonName, const char* subject, const char* issuer,
+                               const char* fingerprint, const char*, const char*,
+                               const char* oldFingerprint, DWORD flags) {
+    CertificateQuestion q;
+    q.host = Text(host);
+    q.port = port;
+    q.commonName = Text(commonName);
+    q.subject = Text(subject);
+    q.issuer = Text(issuer);
+    q.fingerprint = Text(fingerprint);
+    q.changed = true;
+    q.oldFingerprint = Text(oldFingerprint);
+    q.hostMismatch = (flags & VERIFY_CERT_FLAG_MISMATCH) != 0;
+    return SessionOf(instance)->askCertificate(q);
+}
+
+BOOL ClientNew(::freerdp* instance, rdpContext*) {
+    instance->PreConnect = PreConnect;
+    instance->PostConnect = PostConnect;
+    instance->PostDisconnect = PostDisconnect;
+    instance->Authenticate = Authenticate;
+    instance->VerifyCertificateEx = VerifyCertificate;
+    instance->VerifyChangedCertificateEx = VerifyChangedCertificate;
+    return TRUE;
+}
+
+void ClientFree(::freerdp*, rdpContext*) {}
+
+void OnStateChange(void* context, ConnectionStateChangeEventArgs* e) {
+    SessionOf(static_cast<rdpContext*>(context))->onStateChange(e->state);
+}
+
+void OnChannelConnected(void* context, ChannelConnectedEventArgs* e) {
+    SessionOf(static_cast<rdpContext*>(context))->onChannelConnected(e->name, e->pInterface);
+}
+
+void OnChannelDisconnected(void* context, ChannelDisconnectedEventArgs* e) {
+    SessionOf(static_cast<rdpContext*>(context))->onChannelDisconnected(e->name, e->pInterface);
+}
+
+BOOL SaveSessionInfo(rdpContext* context, UINT32 type, void*) {
+    // Types 0..2 are the logon notices; 3 carries other information.
+    if (type <= 2) {
+        SessionOf(context)->onLoginNotice();
+    }
+    return TRUE;
+}
+
+BOOL BeginPaint(rdpContext* context) {
+    return SessionOf(context)->onBeginPaint();
+}
+BOOL EndPaint(rdpContext* context) {
+    return SessionOf(context)->onEndPaint();
+}
+BOOL DesktopResize(rdpContext* context) {
+    return SessionOf(context)->onDesktopResize();
+}
+
+} // namespace
+
+rdpContext* CreateClientContext(FreeRdpSession* session) {
+    RDP_CLIENT_ENTRY_POINTS entry;
+    std::memset(&entry, 0, sizeof entry);
+    entry.Size = sizeof entry;
+    entry.Version = RDP_CLIENT_INTERFACE_VERSION;
+    entry.ContextSize = sizeof(ControlContext);
+    entry.ClientNew = ClientNew;
+    entry.ClientFree = ClientFree;
+    rdpContext* context = freerdp_client_context_new(&entry);
+    if (context) {
+        reinterpret_cast<ControlContext*>(context)->session = session;
+    }
+    return context;
+}
+
+void HookContext(rdpContext* context) {
+    // The library raises connection-state notices but does not register their type, so
+    // nobody would hear them without this.
+    wEventType stateChange{};
+    stateChange.EventName = "ConnectionStateChange";
+    stateChange.EventArgs.Size = sizeof(ConnectionStateChangeEventArgs);
+    PubSub_AddEventTypes(context->pubSub, &stateChange, 1);
+    PubSub_SubscribeConnectionStateChange(context->pubSub, OnStateChange);
+    PubSub_SubscribeChannelConnected(context->pubSub, OnChannelConnected);
+    PubSub_SubscribeChannelDisconnected(context->pubSub, OnChannelDisconnected);
+    context->update->SaveSessionInfo = SaveSessionInfo;
+}
+
+void HookPaint(rdpContext* context) {
+    context->update->BeginPaint = BeginPaint;
+    context->update->EndPaint = EndPaint;
+    context->update->DesktopResize = DesktopResize;
+}
+
+void Unhook(rdpContext* context) {
+    PubSub_UnsubscribeConnectionStateChange(context->pubSub, OnStateChange);
+    PubSub_UnsubscribeChannelConnected(context->pubSub, OnChannelConnected);
+    PubSub_UnsubscribeChannelDisconnected(context->pubSub, OnChannelDisconnected);
+}
+
+} // namespace rdp::freerdp

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <freerdp/freerdp.h>
+
+namespace rdp::freerdp {
+
+class FreeRdpSession;
+
+// Creates a client context (with the library's built-in channels) whose callbacks all
+// forward to `session`. Freed with freerdp_client_context_free.
+rdpContext* CreateClientContext(FreeRdpSession* session);
+
+// Subscribes to the channel and connection-state notices and sets the logon-notice
+// callback; done once, before the first connection attempt.
+void HookContext(rdpContext* context);
+
+// Sets the painting callbacks once the GDI exists.
+void HookPaint(rdpContext* context);
+
+void Unhook(rdpContext* context);
+
+} // namespace rdp::freerdp

@@ -1,0 +1,77 @@
+#include "session/freerdp/DisconnectReason.h"
+
+#include <freerdp/error.h>
+
+namespace rdp::freerdp {
+namespace {
+
+bool IsLogonError(std::uint32_t lastError) {
+    switch (lastError) {
+    case FREERDP_ERROR_AUTHENTICATION_FAILED:
+    case FREERDP_ERROR_CONNECT_LOGON_FAILURE:
+    case FREERDP_ERROR_CONNECT_WRONG_PASSWORD:
+    case FREERDP_ERROR_CONNECT_NO_OR_MISSING_CREDENTIALS:
+    case FREERDP_ERROR_CONNECT_ACCOUNT_LOCKED_OUT:
+    case FREERDP_ERROR_CONNECT_ACCOUNT_DISABLED:
+    case FREERDP_ERROR_CONNECT_ACCOUNT_RESTRICTION:
+    case FREERDP_ERROR_CONNECT_ACCOUNT_EXPIRED:
+    case FREERDP_ERROR_CONNECT_PASSWORD_EXPIRED:
+    case FREERDP_ERROR_CONNECT_PASSWORD_CERTAINLY_EXPIRED:
+    case FREERDP_ERROR_CONNECT_PASSWORD_MUST_CHANGE:
+    case FREERDP_ERROR_CONNECT_LOGON_TYPE_NOT_GRANTED:
+    case FREERDP_ERROR_CONNECT_ACCESS_DENIED:
+    case FREERDP_ERROR_CONNECT_CLIENT_REVOKED:
+    case FREERDP_ERROR_INSUFFICIENT_PRIVILEGES:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int ReasonFromErrorInfo(std::uint32_t errorInfo) {
+    switch (errorInfo) {
+    case ERRINFO_RPC_INITIATED_DISCONNECT_BY_USER:
+    case ERRINFO_LOGOFF_BY_USER:
+        return Reason::RemoteByUser;
+    default:
+        return Reason::RemoteByServer;
+    }
+}
+
+int ConnectFailureReason(const EndFacts& f) {
+    if (IsLogonError(f.lastError) || f.credentialsPresented) {
+        return Reason::LogonFailed;
+    }
+    switch (f.lastError) {
+    case FREERDP_ERROR_DNS_NAME_NOT_FOUND:
+    case FREERDP_ERROR_DNS_ERROR:
+        return Reason::DnsLookupFailed;
+    default:
+        break;
+    }
+    if (f.errorInfo != 0) {
+        return ReasonFromErrorInfo(f.errorInfo);
+    }
+    return Reason::SocketConnectFailed;
+}
+
+} // namespace
+
+int DisconnectReasonFor(const EndFacts& f) {
+    if (f.localRequest || f.certificateRejected) {
+        return Reason::LocalDisconnect;
+    }
+    if (f.watchdogFired) {
+        return Reason::Timeout;
+    }
+    if (!f.wasConnected) {
+        return ConnectFailureReason(f);
+    }
+    if (f.errorInfo != 0) {
+        return ReasonFromErrorInfo(f.errorInfo);
+    }
+    // The server closed the session without saying why (a clean close), or the link broke.
+    return f.lastError == 0 ? Reason::RemoteByServer : Reason::SocketClosed;
+}
+
+} // namespace rdp::freerdp

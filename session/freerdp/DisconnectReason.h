@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+namespace rdp::freerdp {
+
+// The classic disconnection reasons the control reports in OnDisconnected.
+namespace Reason {
+inline constexpr int LocalDisconnect = 1;
+inline constexpr int RemoteByUser = 2;
+inline constexpr int RemoteByServer = 3;
+inline constexpr int DnsLookupFailed = 260;
+inline constexpr int Timeout = 264;
+inline constexpr int SocketConnectFailed = 516;
+inline constexpr int LogonFailed = 2055;
+inline constexpr int SocketClosed = 2308;
+} // namespace Reason
+
+// What the session saw when it ended; the library's own codes are kept as they came.
+struct EndFacts {
+    bool localRequest = false;         // Disconnect() or the window going away
+    bool watchdogFired = false;        // the server never answered in time
+    bool certificateRejected = false;  // the user cancelled the certificate question
+    bool wasConnected = false;         // the session had come up before it ended
+    bool credentialsPresented = false; // NLA started with our password and got no further
+    std::uint32_t lastError = 0;       // freerdp_get_last_error
+    std::uint32_t errorInfo = 0;       // freerdp_error_info (the server's error info PDU)
+};
+
+// The reason for OnDisconnected. Cancellations made here win over whatever the library
+// reported while being cancelled; a connection that never came up is told apart from a
+// session that ended.
+int DisconnectReasonFor(const EndFacts& facts);
+
+} // namespace rdp::freerdp

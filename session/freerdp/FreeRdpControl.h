@@ -1,0 +1,117 @@
+#pragma once
+
+#include "session/RdpClientControl.h"
+#include "session/freerdp/CertificateQuestion.h"
+#include "session/freerdp/ControlSettings.h"
+#include "session/freerdp/FrameStore.h"
+
+#include <QPointer>
+
+#include <cstdint>
+#include <memory>
+#include <set>
+
+namespace rdp::freerdp {
+
+class FreeRdpSession;
+struct InputEvent;
+
+// The Remote Desktop control on FreeRDP: keeps the properties until Connect, runs the
+// session on a worker thread, paints the remote screen and forwards keyboard and mouse.
+// Every event reaches the session window on the GUI thread.
+class FreeRdpControl final : public RdpClientControl {
+    Q_OBJECT
+
+public:
+    explicit FreeRdpControl(QWidget* parent = nullptr);
+    ~FreeRdpControl() override;
+
+    std::int16_t Connected() const override { return connected_; }
+
+    void setConnectingText(const QString& text) override;
+    void setServer(const QString& server) override { settings_.server = server; }
+    void setRDPPort(std::int32_t port) override { settings_.port = port; }
+    void setFullScreenTitle(const QString& title) override { fullScreenTitle_ = title; }
+    void setFullScreen(bool on) override { fullScreen_ = on; }
+    void setDesktopWidth(std::int32_t pixels) override { settings_.desktopWidth = pixels; }
+    void setDesktopHeight(std::int32_t pixels) override { settings_.desktopHeight = pixels; }
+    void setUserName(const QString& user) override { settings_.userName = user; }
+    void setColorDepth(std::int32_t bits) override { settings_.colorDepth = bits; }
+    void setSmoothScroll(std::int32_t value) override { smoothScroll_ = value; }
+    void setClearTextPassword(const QString& password) override { settings_.password = password; }
+    void setRedirectDrives(bool on) override { settings_.redirectDrives = on; }
+    void setRedirectPrinters(bool on) override { settings_.redirectPrinters = on; }
+    void setRedirectPorts(bool on) override { settings_.redirectPorts = on; }
+    void setRedirectSmartCards(bool on) override { settings_.redirectSmartCards = on; }
+    void setRedirectClipboard(bool on) override { settings_.redirectClipboard = on; }
+    void setBitmapPeristence(std::int32_t value) override {
+        settings_.bitmapPersistence = value != 0;
+    }
+    void setCompress(std::int32_t value) override { settings_.compress = value != 0; }
+    void setEnableAutoReconnect(bool on) override { settings_.autoReconnect = on; }
+    void setAudioRedirectionMode(std::int32_t mode) override { settings_.audioMode = mode; }
+
+    void Connect() override;
+    void Disconnect() override;
+
+    // Not published: the FreeRDP configuration folder (known_hosts2), the time an
+    // unanswered connection may take, and how a lost session is tried again.
+    void setConfigPath(const QString& path) { settings_.configPath = path; }
+    void setConnectTimeout(int milliseconds) { settings_.connectTimeoutMs = milliseconds; }
+    void setReconnectPolicy(int attempts, int delayMs);
+    // Replaces the certificate dialog (tests answer the question themselves).
+    void setCertificateAsker(CertificateAsker asker) { asker_ = std::move(asker); }
+
+    const ControlSettings& settings() const { return settings_; }
+    QImage picture() const { return frames_.snapshot(); }
+    bool hasPicture() const { return frames_.hasFrame(); }
+    int reconnectTries() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    class Bridge;
+
+    void onSessionConnected(unsigned generation);
+    void onSessionLoginComplete(unsigned generation);
+    void onSessionFrame(unsigned generation);
+    void onSessionEnded(unsigned generation, int reason);
+    void onCertificateQuestion(unsigned generation, const CertificateQuestion& question,
+                               std::uint64_t ticket);
+    void raiseLoginComplete();
+    void closeQuestion();
+    void send(const InputEvent& event);
+    void sendKey(QKeyEvent* event, bool down);
+    void sendMouseButton(QMouseEvent* event, bool down);
+    void releaseHeldInput();
+
+    ControlSettings settings_;
+    QString connectingText_;
+    QString fullScreenTitle_;
+    bool fullScreen_ = false;
+    std::int32_t smoothScroll_ = 0;
+
+    FrameStore frames_;
+    std::unique_ptr<Bridge> bridge_;
+    std::unique_ptr<FreeRdpSession> session_;
+    unsigned generation_ = 0;
+    std::int16_t connected_ = 0;
+    bool loginCompleteRaised_ = false;
+    CertificateAsker asker_;
+    QPointer<QWidget> question_;
+    std::set<std::uint32_t> heldKeys_;
+    Qt::MouseButtons heldButtons_;
+};
+
+} // namespace rdp::freerdp

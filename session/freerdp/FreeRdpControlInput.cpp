@@ -1,0 +1,157 @@
+// Keyboard, mouse and focus of the FreeRDP control.
+#include "session/freerdp/FreeRdpControl.h"
+
+#include "session/freerdp/FreeRdpSession.h"
+#include "session/freerdp/InputMapping.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace rdp::freerdp {
+namespace {
+
+constexpr std::uint16_t kPointerMove = 0x0800;
+
+std::uint16_t Coordinate(double v) {
+    return static_cast<std::uint16_t>(std::clamp(static_cast<int>(v), 0, 0x7FFF));
+}
+
+InputEvent Pointer(std::uint16_t flags, QPointF at, bool extended = false) {
+    InputEvent e;
+    e.kind = extended ? InputEvent::Kind::ExtendedMouse : InputEvent::Kind::Mouse;
+    e.flags = flags;
+    e.x = Coordinate(at.x());
+    e.y = Coordinate(at.y());
+    return e;
+}
+
+} // namespace
+
+void FreeRdpControl::send(const InputEvent& event) {
+    if (session_ && connected_ == 1) {
+        session_->sendInput(event);
+    }
+}
+
+bool FreeRdpControl::event(QEvent* e) {
+    // While the session has focus, shortcuts belong to the remote computer.
+    if (e->type() == QEvent::ShortcutOverride && connected_ == 1) {
+        e->accept();
+        return true;
+    }
+    return RdpClientControl::event(e);
+}
+
+bool FreeRdpControl::focusNextPrevChild(bool) {
+    return false;
+}
+
+void FreeRdpControl::sendKey(QKeyEvent* event, bool down) {
+    event->accept();
+    if (event->isAutoRepeat() && !down) {
+        return; // an auto-repeat sends repeated presses only
+    }
+    std::uint32_t scancode = 0;
+    if (QGuiApplication::platformName() == QStringLiteral("xcb") && event->nativeScanCode() != 0) {
+        scancode = ScancodeForX11Keycode(event->nativeScanCode());
+    }
+    if (scancode == 0) {
+        scancode = ScancodeForQtKey(event->key(), event->modifiers() & Qt::KeypadModifier);
+    }
+    if (scancode == 0) {
+        return;
+    }
+    if (down) {
+        heldKeys_.insert(scancode);
+    } else {
+        heldKeys_.erase(scancode);
+    }
+    InputEvent e;
+    e.kind = InputEvent::Kind::Key;
+    e.down = down;
+    e.scancode = scancode;
+    send(e);
+}
+
+void FreeRdpControl::keyPressEvent(QKeyEvent* event) {
+    sendKey(event, true);
+}
+void FreeRdpControl::keyReleaseEvent(QKeyEvent* event) {
+    sendKey(event, false);
+}
+
+void FreeRdpControl::mouseMoveEvent(QMouseEvent* event) {
+    send(Pointer(kPointerMove, event->position()));
+}
+
+void FreeRdpControl::sendMouseButton(QMouseEvent* event, bool down) {
+    bool extended = false;
+    const std::uint16_t flags = PointerFlagsForButton(event->button(), down, &extended);
+    if (flags == 0) {
+        return;
+    }
+    if (down) {
+        heldButtons_ |= event->button();
+    } else {
+        heldButtons_ &= ~event->button();
+    }
+    send(Pointer(flags, event->position(), extended));
+}
+
+void FreeRdpControl::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    sendMouseButton(event, true);
+}
+
+void FreeRdpControl::mouseReleaseEvent(QMouseEvent* event) {
+    sendMouseButton(event, false);
+}
+
+void FreeRdpControl::wheelEvent(QWheelEvent* event) {
+    const QPoint delta = event->angleDelta();
+    for (const std::uint16_t flags : WheelFlags(delta.y(), false)) {
+        send(Pointer(flags, event->position()));
+    }
+    // Qt counts a turn to the left as positive, RDP a turn to the right.
+    for (const std::uint16_t flags : WheelFlags(-delta.x(), true)) {
+        send(Pointer(flags, event->position()));
+    }
+    event->accept();
+}
+
+void FreeRdpControl::focusInEvent(QFocusEvent* event) {
+    InputEvent e;
+    e.kind = InputEvent::Kind::FocusIn;
+    send(e);
+    RdpClientControl::focusInEvent(event);
+}
+
+void FreeRdpControl::focusOutEvent(QFocusEvent* event) {
+    releaseHeldInput();
+    RdpClientControl::focusOutEvent(event);
+}
+
+void FreeRdpControl::releaseHeldInput() {
+    for (const std::uint32_t scancode : heldKeys_) {
+        InputEvent e;
+        e.kind = InputEvent::Kind::Key;
+        e.scancode = scancode;
+        send(e);
+    }
+    heldKeys_.clear();
+    const QPointF at = mapFromGlobal(QCursor::pos());
+    for (const Qt::MouseButton b :
+         {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton}) {
+        bool extended = false;
+        if (heldButtons_.testFlag(b)) {
+            send(Pointer(PointerFlagsForButton(b, false, &extended), at, extended));
+        }
+    }
+    heldButtons_ = {};
+}
+
+} // namespace rdp::freerdp

@@ -1,0 +1,380 @@
+#include "session/freerdp/FreeRdpSession.h"
+
+#include "session/freerdp/ContextCallbacks.h"
+#include "session/freerdp/FrameStore.h"
+#include "session/freerdp/LocalDevices.h"
+#include "session/freerdp/SettingsApply.h"
+#include "session/freerdp/SocketShutdown.h"
+#include "session/freerdp/WarmUp.h"
+
+#include <freerdp/channels/rdpgfx.h>
+#include <freerdp/client/channels.h>
+#include <freerdp/client/cmdline.h>
+#include <freerdp/gdi/gdi.h>
+#include <freerdp/gdi/gfx.h>
+
+#include <QRect>
+
+#include <cstring>
+#include <vector>
+
+namespace rdp::freerdp {
+
+namespace {
+constexpr DWORD kFirstFrameWaitMs = 400;
+}
+
+FreeRdpSession::FreeRdpSession(SessionListener& listener, FrameStore& frames)
+    : listener_(listener), frames_(frames), watchdog_([this] {
+          watchdogFired_ = true;
+          interruptConnecting();
+      }) {}
+
+FreeRdpSession::~FreeRdpSession() {
+    requestDisconnect();
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    watchdog_.disarm();
+    if (context_) {
+        Unhook(context_);
+        freerdp_client_context_free(context_);
+    }
+}
+
+void FreeRdpSession::start(const ControlSettings& settings) {
+    settings_ = settings;
+    context_ = CreateClientContext(this);
+    if (context_) {
+        instance_ = context_->instance;
+        HookContext(context_);
+    }
+    worker_ = std::thread([this] { run(); });
+}
+
+void FreeRdpSession::requestDisconnect() {
+    {
+        std::lock_guard lock(questionMutex_);
+        localEnd_ = true;
+    }
+    questionCv_.notify_all();
+    interruptConnecting();
+}
+
+void FreeRdpSession::interruptConnecting() {
+    if (!instance_) {
+        return;
+    }
+    freerdp_abort_connect(instance_);
+    if (connecting_) {
+        ShutdownSocketsTo(settings_.server, settings_.port);
+    }
+    input_.wake();
+}
+
+void FreeRdpSession::answerCertificate(std::uint64_t ticket, CertificateAnswer answer) {
+    {
+        std::lock_guard lock(questionMutex_);
+        if (ticket == 0 || ticket != pendingTicket_) {
+            return;
+        }
+        answer_ = answer;
+    }
+    questionCv_.notify_all();
+}
+
+void FreeRdpSession::sendInput(const InputEvent& event) {
+    if (active_) {
+        input_.push(event);
+    }
+}
+
+void FreeRdpSession::run() {
+    const int reason = connectAndServe();
+    watchdog_.disarm();
+    listener_.sessionEnded(reason);
+}
+
+int FreeRdpSession::connectAndServe() {
+    if (!context_) {
+        return Reason::SocketConnectFailed;
+    }
+    EnsurePrimitives();
+    const LocalOffer offer{DiscoverPorts(), SmartCardServiceAvailable(), KeyboardLayout()};
+    if (settings_.server.trimmed().isEmpty()) {
+        return Reason::DnsLookupFailed;
+    }
+    if (settings_.port < 1 || settings_.port > 65535 ||
+        !ApplySettings(context_->settings, settings_, offer)) {
+        return Reason::SocketConnectFailed;
+    }
+    beginAttempt();
+    connecting_ = true;
+    watchdog_.arm(std::chrono::milliseconds(settings_.connectTimeoutMs));
+    const bool up = !localEnd_ && freerdp_connect(instance_);
+    connecting_ = false;
+    watchdog_.disarm();
+    if (!up) {
+        return DisconnectReasonFor(facts(false));
+    }
+    while (serve() && reconnect()) {
+    }
+    const int reason = DisconnectReasonFor(facts(true));
+    freerdp_disconnect(instance_);
+    return reason;
+}
+
+bool FreeRdpSession::serve() {
+    HANDLE handles[MAXIMUM_WAIT_OBJECTS];
+    bool refreshAsked = false;
+    while (!localEnd_) {
+        DWORD count = freerdp_get_event_handles(context_, handles, MAXIMUM_WAIT_OBJECTS - 1);
+        if (count == 0) {
+            return false;
+        }
+        handles[count++] = input_.handle();
+        // Some servers (the shadow server among them) send the first picture only when
+        // their screen changes: without a picture shortly after connecting, ask for one.
+        const DWORD wait = refreshAsked || frames_.hasFrame() ? INFINITE : kFirstFrameWaitMs;
+        const DWORD status = WaitForMultipleObjects(count, handles, FALSE, wait);
+        if (status == WAIT_FAILED || localEnd_) {
+            return false;
+        }
+        if (status == WAIT_TIMEOUT) {
+            refreshAsked = true;
+            askForWholeScreen();
+            continue;
+        }
+        sendQueuedInput();
+        if (!freerdp_check_event_handles(context_)) {
+            // The link is gone. Try again only when the server did not end the session.
+            return !localEnd_ && settings_.autoReconnect && freerdp_error_info(instance_) == 0;
+        }
+        if (freerdp_shall_disconnect(instance_)) {
+            return false;
+        }
+    }
+    return false;
+}
+
+void FreeRdpSession::askForWholeScreen() {
+    const rdpSettings* s = context_->settings;
+    RECTANGLE_16 all{
+        0, 0, static_cast<UINT16>(freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth) - 1),
+        static_cast<UINT16>(freerdp_settings_get_uint32(s, FreeRDP_DesktopHeight) - 1)};
+    context_->update->RefreshRect(context_, 1, &all);
+}
+
+bool FreeRdpSession::reconnect() {
+    active_ = false;
+    for (int i = 0; i < settings_.reconnectAttempts; ++i) {
+        if (waitForStop(settings_.reconnectDelayMs)) {
+            return false;
+        }
+        ++reconnectTries_;
+        beginAttempt();
+        connecting_ = true;
+        watchdog_.arm(std::chrono::milliseconds(settings_.connectTimeoutMs));
+        const bool up = freerdp_reconnect(instance_);
+        connecting_ = false;
+        watchdog_.disarm();
+        if (up && !localEnd_) {
+            active_ = true;
+            return true;
+        }
+        if (localEnd_) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool FreeRdpSession::waitForStop(int milliseconds) {
+    std::unique_lock lock(questionMutex_);
+    return questionCv_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                [this] { return localEnd_.load(); });
+}
+
+void FreeRdpSession::sendQueuedInput() {
+    const std::vector<InputEvent> events = input_.takeAll();
+    if (!active_) {
+        return;
+    }
+    rdpInput* in = context_->input;
+    for (const InputEvent& e : events) {
+        switch (e.kind) {
+        case InputEvent::Kind::Key:
+            freerdp_input_send_keyboard_event_ex(in, e.down, e.scancode);
+            break;
+        case InputEvent::Kind::Mouse:
+            freerdp_input_send_mouse_event(in, e.flags, e.x, e.y);
+            break;
+        case InputEvent::Kind::ExtendedMouse:
+            freerdp_input_send_extended_mouse_event(in, e.flags, e.x, e.y);
+            break;
+        case InputEvent::Kind::FocusIn:
+            freerdp_input_send_focus_in_event(in, e.flags);
+            break;
+        }
+    }
+}
+
+void FreeRdpSession::beginAttempt() {
+    nlaReached_ = false;
+    nlaPassed_ = false;
+    presented_ = false;
+    certificateRejected_ = false;
+    watchdogFired_ = false;
+}
+
+EndFacts FreeRdpSession::facts(bool connected) const {
+    EndFacts f;
+    f.localRequest = localEnd_;
+    f.watchdogFired = watchdogFired_;
+    f.certificateRejected = certificateRejected_;
+    f.wasConnected = connected;
+    f.credentialsPresented = nlaReached_ && !nlaPassed_;
+    f.lastError = freerdp_get_last_error(context_);
+    f.errorInfo = freerdp_error_info(instance_);
+    return f;
+}
+
+bool FreeRdpSession::onPreConnect() {
+    return freerdp_client_load_addins(context_->channels, context_->settings);
+}
+
+bool FreeRdpSession::onPostConnect() {
+    std::lock_guard lock(gdiMutex_);
+    if (!gdi_init(instance_, PIXEL_FORMAT_BGRX32)) {
+        return false;
+    }
+    HookPaint(context_);
+    frames_.resize(context_->gdi->width, context_->gdi->height);
+    active_ = true;
+    listener_.sessionConnected();
+    return true;
+}
+
+void FreeRdpSession::onPostDisconnect() {
+    std::lock_guard lock(gdiMutex_);
+    active_ = false;
+    gdi_free(instance_);
+}
+
+void FreeRdpSession::onStateChange(int state) {
+    if (state == CONNECTION_STATE_NEGO && presented_) {
+        // The library starts over by itself after a transport failure; the password has
+        // already been presented once in this attempt, so that second round is cancelled
+        // before it reaches the server (lock-out policies would count it).
+        freerdp_abort_connect(instance_);
+    } else if (state == CONNECTION_STATE_NLA) {
+        nlaReached_ = true;
+        presented_ = true;
+    } else if (state > CONNECTION_STATE_NLA) {
+        nlaPassed_ = nlaReached_;
+        // Without NLA the password travels in the client info, after the channels join.
+        presented_ = presented_ || state >= CONNECTION_STATE_SECURE_SETTINGS_EXCHANGE;
+    }
+}
+
+void FreeRdpSession::onLoginNotice() {
+    listener_.sessionLoginComplete();
+}
+
+namespace {
+
+HGDI_WND PrimaryWindow(rdpGdi* gdi) {
+    if (!gdi || !gdi->primary || !gdi->primary->hdc) {
+        return nullptr;
+    }
+    return gdi->primary->hdc->hwnd;
+}
+
+} // namespace
+
+bool FreeRdpSession::onBeginPaint() {
+    std::lock_guard lock(gdiMutex_);
+    if (const HGDI_WND hwnd = PrimaryWindow(context_->gdi)) {
+        hwnd->invalid->null = TRUE;
+        hwnd->ninvalid = 0;
+    }
+    return true;
+}
+
+bool FreeRdpSession::onEndPaint() {
+    std::lock_guard lock(gdiMutex_);
+    rdpGdi* gdi = context_->gdi;
+    const HGDI_WND hwnd = PrimaryWindow(gdi);
+    if (!hwnd) {
+        return true;
+    }
+    if (hwnd->invalid->null) {
+        return true;
+    }
+    std::vector<QRect> rects;
+    const int count = hwnd->ninvalid;
+    if (count <= 0) {
+        rects.emplace_back(hwnd->invalid->x, hwnd->invalid->y, hwnd->invalid->w, hwnd->invalid->h);
+    }
+    for (int i = 0; i < count; ++i) {
+        const GDI_RGN& r = hwnd->cinvalid[i];
+        rects.emplace_back(r.x, r.y, r.w, r.h);
+    }
+    if (frames_.copyFrom(gdi->primary_buffer, static_cast<int>(gdi->stride), rects.data(),
+                         static_cast<int>(rects.size()))) {
+        listener_.sessionFrameReady();
+    }
+    return true;
+}
+
+bool FreeRdpSession::onDesktopResize() {
+    std::lock_guard lock(gdiMutex_);
+    rdpGdi* gdi = context_->gdi;
+    const rdpSettings* s = context_->settings;
+    if (!gdi || !gdi_resize(gdi, freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth),
+                            freerdp_settings_get_uint32(s, FreeRDP_DesktopHeight))) {
+        return false;
+    }
+    frames_.resize(gdi->width, gdi->height);
+    const QRect all(0, 0, gdi->width, gdi->height);
+    if (frames_.copyFrom(gdi->primary_buffer, static_cast<int>(gdi->stride), &all, 1)) {
+        listener_.sessionFrameReady();
+    }
+    return true;
+}
+
+void FreeRdpSession::onChannelConnected(const char* name, void* iface) {
+    if (std::strcmp(name, RDPGFX_DVC_CHANNEL_NAME) == 0 && context_->gdi) {
+        gdi_graphics_pipeline_init(context_->gdi, static_cast<RdpgfxClientContext*>(iface));
+    }
+}
+
+void FreeRdpSession::onChannelDisconnected(const char* name, void* iface) {
+    if (std::strcmp(name, RDPGFX_DVC_CHANNEL_NAME) == 0 && context_->gdi) {
+        gdi_graphics_pipeline_uninit(context_->gdi, static_cast<RdpgfxClientContext*>(iface));
+    }
+}
+
+std::uint32_t FreeRdpSession::askCertificate(const CertificateQuestion& question) {
+    std::unique_lock lock(questionMutex_);
+    CertificateAnswer answer = CertificateAnswer::Reject;
+    if (!localEnd_) {
+        const std::uint64_t ticket = ++nextTicket_;
+        pendingTicket_ = ticket;
+        answer_.reset();
+        watchdog_.pause();
+        lock.unlock();
+        listener_.sessionAsksCertificate(question, ticket);
+        lock.lock();
+        questionCv_.wait(lock, [this] { return answer_.has_value() || localEnd_.load(); });
+        pendingTicket_ = 0;
+        answer = answer_.value_or(CertificateAnswer::Reject);
+        watchdog_.resume();
+    }
+    if (answer == CertificateAnswer::Reject) {
+        certificateRejected_ = true;
+    }
+    return static_cast<std::uint32_t>(answer);
+}
+
+} // namespace rdp::freerdp

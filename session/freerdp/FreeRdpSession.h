@@ -1,0 +1,107 @@
+#pragma once
+
+#include "session/freerdp/CertificateQuestion.h"
+#include "session/freerdp/ControlSettings.h"
+#include "session/freerdp/DisconnectReason.h"
+#include "session/freerdp/InputQueue.h"
+#include "session/freerdp/Watchdog.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+struct rdp_context;
+struct rdp_freerdp;
+
+namespace rdp::freerdp {
+
+class FrameStore;
+
+// What the session tells its owner. Called on the library's threads; the owner forwards
+// each call to the GUI thread as a queued call.
+class SessionListener {
+public:
+    virtual ~SessionListener() = default;
+    virtual void sessionConnected() = 0;
+    virtual void sessionLoginComplete() = 0;
+    virtual void sessionFrameReady() = 0;
+    virtual void sessionEnded(int reason) = 0;
+    virtual void sessionAsksCertificate(const CertificateQuestion& question,
+                                        std::uint64_t ticket) = 0;
+};
+
+// One connection: owns the FreeRDP context and the worker thread that connects, runs the
+// event loop, reconnects and disconnects. Created and destroyed on the GUI thread;
+// destruction ends the session and joins the worker without waiting on the GUI.
+class FreeRdpSession {
+public:
+    FreeRdpSession(SessionListener& listener, FrameStore& frames);
+    ~FreeRdpSession();
+    FreeRdpSession(const FreeRdpSession&) = delete;
+    FreeRdpSession& operator=(const FreeRdpSession&) = delete;
+
+    // Creates the context, hands it the settings and starts the worker.
+    void start(const ControlSettings& settings);
+    // Ends the session from this side (reason 1); returns at once.
+    void requestDisconnect();
+    void answerCertificate(std::uint64_t ticket, CertificateAnswer answer);
+    void sendInput(const InputEvent& event);
+    // How many times the worker tried to bring a lost session back.
+    int reconnectTries() const { return reconnectTries_.load(); }
+
+    // Called by the library's callbacks (ContextCallbacks.cpp), on its threads.
+    bool onPreConnect();
+    bool onPostConnect();
+    void onPostDisconnect();
+    void onStateChange(int state);
+    void onLoginNotice();
+    bool onBeginPaint();
+    bool onEndPaint();
+    bool onDesktopResize();
+    void onChannelConnected(const char* name, void* iface);
+    void onChannelDisconnected(const char* name, void* iface);
+    std::uint32_t askCertificate(const CertificateQuestion& question);
+
+private:
+    void run();
+    int connectAndServe();
+    bool serve();
+    bool reconnect();
+    void askForWholeScreen();
+    void sendQueuedInput();
+    void interruptConnecting();
+    void beginAttempt();
+    EndFacts facts(bool connected) const;
+    bool waitForStop(int milliseconds);
+
+    SessionListener& listener_;
+    FrameStore& frames_;
+    ControlSettings settings_;
+    rdp_context* context_ = nullptr;
+    rdp_freerdp* instance_ = nullptr;
+    InputQueue input_;
+    Watchdog watchdog_;
+    std::thread worker_;
+
+    std::atomic<bool> localEnd_{false};
+    std::atomic<bool> watchdogFired_{false};
+    std::atomic<bool> connecting_{false};
+    std::atomic<bool> active_{false};
+    std::atomic<int> reconnectTries_{0};
+    bool certificateRejected_ = false; // worker only
+    bool nlaReached_ = false;          // worker only: this attempt began NLA with our password
+    bool nlaPassed_ = false;           // worker only: and got past it
+    bool presented_ = false;           // worker only: the password reached the server
+    std::mutex gdiMutex_;              // the GDI's buffer between resize and copying out
+
+    std::mutex questionMutex_;
+    std::condition_variable questionCv_;
+    std::uint64_t nextTicket_ = 0;
+    std::uint64_t pendingTicket_ = 0;
+    std::optional<CertificateAnswer> answer_;
+};
+
+} // namespace rdp::freerdp

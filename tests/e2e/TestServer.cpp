@@ -1,0 +1,82 @@
+#include "tests/e2e/TestServer.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <csignal>
+
+namespace rdp::test {
+
+TestServer::TestServer(int port) : port_(port) {}
+
+TestServer::~TestServer() {
+    stop();
+}
+
+QString TestServer::script() {
+    return QStringLiteral(RDP_SOURCE_DIR "/scripts/rdp-test-server");
+}
+
+bool TestServer::start(const QString& state) {
+    QProcess p;
+    p.start(script(), {QStringLiteral("start"), QStringLiteral("--port"), QString::number(port_),
+                       QStringLiteral("--state"), state});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+        qWarning("server did not start: %s", p.readAllStandardError().constData());
+        return false;
+    }
+    values_.clear();
+    for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq > 0) {
+            values_.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
+        }
+    }
+    return !display().isEmpty();
+}
+
+void TestServer::stop() {
+    for (const qint64 pid : helpers_) {
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
+    }
+    helpers_.clear();
+    if (state().isEmpty()) {
+        return;
+    }
+    QProcess::execute(script(), {QStringLiteral("stop"), QStringLiteral("--state"), state()});
+    values_.clear();
+}
+
+void TestServer::killServer() {
+    QFile f(state() + QStringLiteral("/shadow.pid"));
+    if (f.open(QIODevice::ReadOnly)) {
+        const int pid = f.readAll().trimmed().toInt();
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+        }
+    }
+}
+
+QString TestServer::serverLog() const {
+    QFile f(state() + QStringLiteral("/shadow.log"));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+bool TestServer::runOnDisplay(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display());
+    p.setProcessEnvironment(env);
+    p.setProgram(program);
+    p.setArguments(arguments);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(QProcess::nullDevice());
+    qint64 pid = 0;
+    if (!p.startDetached(&pid)) {
+        return false;
+    }
+    helpers_.append(pid);
+    return true;
+}
+
+} // namespace rdp::test
