@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QPointer>
 #include <QTabWidget>
 
 RDP_frmSetup::~RDP_frmSetup() {
@@ -22,10 +23,13 @@ void RDP_frmSetup::Init() {
     if (loop_ != nullptr) {
         return; // already running: shown again, the running loop goes on
     }
+    const QPointer<RDP_frmSetup> alive(this);
     QEventLoop loop;
     loop_ = &loop;
     loop.exec(QEventLoop::DialogExec);
-    loop_ = nullptr;
+    if (alive) {
+        loop_ = nullptr;
+    }
 }
 
 // Shows the window modal for every other window; the first time centred on the screen.

@@ -1,7 +1,9 @@
 // Draws the setup window's four tabs side by side into one PNG, for a look at the layout:
-//   SetupScreenshot <out.png>   (run under Xvfb, or with QT_QPA_PLATFORM=offscreen)
+//   SetupScreenshot <out.png> [<dialog.png>]   (under Xvfb, or with QT_QPA_PLATFORM=offscreen)
+// With a second path, also the new-connection dialog.
 #include "profiles/RDP_ConnectPara.h"
 #include "tests/support/FakePlatform.h"
+#include "ui/setup/NewConnectionDialog.h"
 #include "ui/setup/RDP_frmSetup.h"
 
 #include <QApplication>
@@ -15,7 +17,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: SetupScreenshot <out.png>\n");
+        std::fprintf(stderr, "usage: SetupScreenshot <out.png> [<dialog.png>]\n");
         return 2;
     }
     QTemporaryDir dir;
@@ -57,5 +59,16 @@ int main(int argc, char** argv) {
     }
     p.end();
     std::printf("window %dx%d\n", one.width(), one.height());
-    return sheet.save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    if (!sheet.save(QString::fromLocal8Bit(argv[1]))) {
+        return 1;
+    }
+    if (argc > 2) {
+        NewConnectionDialog dialog(list);
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog) ||
+            !dialog.grab().save(QString::fromLocal8Bit(argv[2]))) {
+            return 1;
+        }
+    }
+    return 0;
 }
