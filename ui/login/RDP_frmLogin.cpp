@@ -37,7 +37,7 @@ void RDP_frmLogin::Init() {
                                .arg(rdp::VersionMajor)
                                .arg(rdp::VersionMinor)
                                .arg(rdp::VersionRevision));
-    show();
+    ShowAgain();
     txtUserName->setFocus();
     if (cmbClient->count() == 0) {
         const int answer = Warn(
@@ -122,7 +122,8 @@ void RDP_frmLogin::cmdOk_Click() {
 
 void RDP_frmLogin::ShowAgain() {
     show();
-    activateWindow();
+    raise();
+    activateWindow(); // the user can type at once
 }
 
 void RDP_frmLogin::SetupConnections() {

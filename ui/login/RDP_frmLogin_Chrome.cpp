@@ -61,7 +61,11 @@ void RDP_frmLogin::Form_KeyDown(int& KeyCode, int Shift) {
         cmdOk_Click();
         return;
     }
-    RDP_basUI::TabByKey(focused, KeyCode, Shift);
+    if (RDP_basUI::TabByKey(focused, KeyCode, Shift)) {
+        // The focus moves once: buttons would otherwise move it on an arrow themselves.
+        KeyCode = 0;
+        return;
+    }
     if (KeyCode == RDP_basUI::VirtualKey::F12 && Shift == RDP_basUI::ShiftBits::Shift) {
         lbl->setVisible(true);
         lbl->setProperty("Tag", DiagnosticsText());

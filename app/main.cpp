@@ -1,0 +1,60 @@
+// The program: the application object, the platform, the Remote Desktop control's factory,
+// the start and the event loop.
+#include "Version.h"
+#include "app/RDP_basApp.h"
+#include "session/RdpControlFactory.h"
+#include "session/freerdp/FreeRdpFactory.h"
+#include "session/freerdp/WarmUp.h"
+#include "ui/common/QtPlatform.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// --version and --help are answered without a display; any other argument is ignored.
+bool AnswerCommandLine(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("rdp-launcher %s\n", rdp::VersionText);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::printf("用法：rdp-launcher [--version] [--help]\n"
+                        "远程桌面连接启动器。连接设置保存在程序所在文件夹的 WinEx.DLL 中。\n");
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (AnswerCommandLine(argc, argv)) {
+        return 0;
+    }
+    // Topmost windows and moving a window by code need X11; under Wayland this runs
+    // through XWayland.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("rdp-launcher"));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(rdp::DisplayName));
+    QApplication::setApplicationVersion(QString::fromLatin1(rdp::VersionText));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // The program ends only through its own windows, never because none is shown.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    rdp::QtPlatform platform;
+    rdp::setPlatform(&platform);
+    rdp::freerdp::WarmUpInBackground();
+    rdp::SetRdpControlFactory(&rdp::freerdp::CreateFreeRdpControl);
+
+    RDP_basApp::Main();
+    return QApplication::exec();
+}
