@@ -6,10 +6,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSet>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+
+#include <memory>
 
 using rdp::freerdp::CertificateAnswer;
 namespace Reason = rdp::freerdp::Reason;
@@ -127,15 +130,206 @@ void RealSession::wrongPasswordReachesTheServerOnce() {
     QCOMPARE(log.count(QStringLiteral("client authentication failure")), 1);
 }
 
-void RealSession::certificatesAreAskedRememberedAndWarned() {}
+void RealSession::certificatesAreAskedRememberedAndWarned() {
+    const int port = TestPort();
+    auto first = std::make_unique<TestServer>(port);
+    QVERIFY(first->start(state(QStringLiteral("first"))));
+    SessionHarness h;
+    h.target(*first);
+    h.answer = CertificateAnswer::AcceptAlways;
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
+    QCOMPARE(h.questions.size(), 1);
+    const auto asked = h.questions.first();
+    QVERIFY(!asked.changed);
+    QCOMPARE(asked.port, port);
+    QVERIFY(asked.fingerprint.count(QLatin1Char(':')) >= 16);
+    h.rdp->Disconnect();
+    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 10000));
 
-void RealSession::typedKeysArriveOnTheRemoteDisplay() {}
+    // "Always" was remembered: the next connection does not ask.
+    h.events.clear();
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
+    QCOMPARE(h.questions.size(), 1);
+    h.rdp->Disconnect();
+    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 10000));
 
-void RealSession::lostSessionIsTriedAgainQuietly() {}
+    // Another server on the same address with a new certificate: a warning; cancelling
+    // it is a local disconnection and the session never comes up.
+    first.reset();
+    TestServer second(port);
+    QVERIFY(second.start(state(QStringLiteral("second"))));
+    h.events.clear();
+    h.answer = CertificateAnswer::Reject;
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 20000));
+    QCOMPARE(h.events,
+             (QStringList{QStringLiteral("connecting"), QStringLiteral("disconnected:1")}));
+    QCOMPARE(h.questions.size(), 2);
+    QVERIFY(h.questions[1].changed);
+    QCOMPARE(h.questions[1].oldFingerprint, asked.fingerprint);
+    QVERIFY(h.questions[1].fingerprint != asked.fingerprint);
 
-void RealSession::silentServerTimesOut() {}
+    // "Once" is not remembered: a second control with a fresh configuration asks each time.
+    SessionHarness once;
+    once.target(second);
+    for (int round = 1; round <= 2; ++round) {
+        once.events.clear();
+        once.rdp->Connect();
+        QVERIFY(once.waitFor(QStringLiteral("login"), 20000));
+        QCOMPARE(once.questions.size(), round);
+        once.rdp->Disconnect();
+        QVERIFY(once.waitFor(QStringLiteral("disconnected"), 10000));
+    }
+}
 
-void RealSession::teardownAtAnyMoment() {}
+void RealSession::typedKeysArriveOnTheRemoteDisplay() {
+    TestServer server(TestPort());
+    QVERIFY(server.start(state(QStringLiteral("server"))));
+    const QString typed = state(QStringLiteral("typed.txt"));
+    QVERIFY(server.runOnDisplay(QStringLiteral("xterm"),
+                                {QStringLiteral("-geometry"), QStringLiteral("80x20+0+0"),
+                                 QStringLiteral("-e"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                 QStringLiteral("cat > '%1'").arg(typed)}));
+    SessionHarness h;
+    h.target(server);
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
+    QTest::qWait(1000);                        // the remote xterm maps
+    QTest::mouseMove(h.rdp, QPoint(150, 100)); // the remote pointer over the xterm
+    h.window->activateWindow();
+    h.rdp->setFocus();
+
+    // X11 key codes: real key presses on this side's display.
+    const QString title = h.window->windowTitle();
+    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
+                               {QStringLiteral("search"), QStringLiteral("--name"), title,
+                                QStringLiteral("windowfocus"), QStringLiteral("--sync")}),
+             0);
+    QTest::qWait(300);
+    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
+                               {QStringLiteral("type"), QStringLiteral("--delay"),
+                                QStringLiteral("40"), QStringLiteral("xdo9")}),
+             0);
+    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
+                               {QStringLiteral("key"), QStringLiteral("Return")}),
+             0);
+    const auto content = [&] {
+        QFile f(typed);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    };
+    QVERIFY2(QTest::qWaitFor([&] { return content() == QStringLiteral("xdo9\n"); }, 10000),
+             qPrintable(content()));
+
+    // Key events without a native code go through the key table.
+    QTest::keyClicks(h.rdp, QStringLiteral("qt7"));
+    QTest::keyClick(h.rdp, Qt::Key_Return);
+    QVERIFY2(QTest::qWaitFor([&] { return content() == QStringLiteral("xdo9\nqt7\n"); }, 10000),
+             qPrintable(content()));
+}
+
+void RealSession::lostSessionIsTriedAgainQuietly() {
+    auto server = std::make_unique<TestServer>(TestPort());
+    QVERIFY(server->start(state(QStringLiteral("server"))));
+    SessionHarness h;
+    h.target(*server);
+    h.rdp->setEnableAutoReconnect(true);
+    h.rdp->setReconnectPolicy(40, 250);
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
+
+    // The server goes away and comes back: the session continues without any event.
+    h.events.clear();
+    server->killServer();
+    QVERIFY(QTest::qWaitFor([&] { return h.rdp->reconnectTries() >= 2; }, 10000));
+    server = std::make_unique<TestServer>(TestPort());
+    QVERIFY(server->start(state(QStringLiteral("server"))));
+    QTest::qWait(4000);
+    QCOMPARE(h.events, QStringList());
+    QCOMPARE(h.rdp->Connected(), 1);
+    const int triesWhenBack = h.rdp->reconnectTries();
+
+    h.rdp->Disconnect();
+    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 10000));
+    QCOMPARE(h.events, QStringList{QStringLiteral("disconnected:1")});
+    QVERIFY(triesWhenBack >= 2);
+
+    // It goes away for good: a bounded number of quiet tries, then one disconnection.
+    SessionHarness bounded;
+    bounded.target(*server);
+    bounded.rdp->setEnableAutoReconnect(true);
+    bounded.rdp->setReconnectPolicy(3, 200);
+    bounded.rdp->Connect();
+    QVERIFY(bounded.waitFor(QStringLiteral("login"), 20000));
+    bounded.events.clear();
+    server->killServer();
+    QVERIFY(bounded.waitFor(QStringLiteral("disconnected"), 20000));
+    QCOMPARE(bounded.events, QStringList{QStringLiteral("disconnected:2308")});
+    QCOMPARE(bounded.rdp->reconnectTries(), 3);
+}
+
+void RealSession::silentServerTimesOut() {
+    // Accepts the connection and never answers.
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    SessionHarness h;
+    h.target(QStringLiteral("127.0.0.1"), silent.serverPort(), QStringLiteral("u"),
+             QStringLiteral("p"));
+    h.rdp->setConnectTimeout(1500);
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 15000));
+    QCOMPARE(h.events,
+             (QStringList{QStringLiteral("connecting"), QStringLiteral("disconnected:264")}));
+}
+
+void RealSession::teardownAtAnyMoment() {
+    TestServer server(TestPort());
+    QVERIFY(server.start(state(QStringLiteral("server"))));
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+
+    { // while the library is blocked reading from a server that never answers
+        SessionHarness h;
+        h.target(QStringLiteral("127.0.0.1"), silent.serverPort(), QStringLiteral("u"),
+                 QStringLiteral("p"));
+        h.rdp->Connect();
+        QTest::qWait(300);
+        h.destroyControl();
+    }
+    { // at once after Connect
+        SessionHarness h;
+        h.target(server);
+        h.rdp->Connect();
+        h.destroyControl();
+    }
+    { // while the certificate question is open
+        SessionHarness h;
+        h.target(server);
+        h.leaveQuestionsOpen = true;
+        h.rdp->Connect();
+        QVERIFY(QTest::qWaitFor([&] { return h.questions.size() == 1; }, 20000));
+        QCOMPARE(h.rdp->Connected(), 2);
+        h.destroyControl();
+    }
+    { // while the question is open, Disconnect answers it: a local disconnection
+        SessionHarness h;
+        h.target(server);
+        h.leaveQuestionsOpen = true;
+        h.rdp->Connect();
+        QVERIFY(QTest::qWaitFor([&] { return h.questions.size() == 1; }, 20000));
+        h.rdp->Disconnect();
+        QVERIFY(h.waitFor(QStringLiteral("disconnected"), 10000));
+        QCOMPARE(h.reason(), Reason::LocalDisconnect);
+    }
+    { // while connected, with the window going first
+        SessionHarness h;
+        h.target(server);
+        h.rdp->Connect();
+        QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
+        h.window.reset();
+    }
+}
 
 QTEST_MAIN(RealSession)
 #include "tst_RealSession.moc"
