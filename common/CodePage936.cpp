@@ -3,6 +3,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cstdint>
+#include <cstring>
+
 namespace rdp {
 
 namespace {
@@ -25,11 +28,18 @@ QString WithLoneSurrogatesMarked(QStringView text) {
 } // namespace
 
 bool IsAscii(QByteArrayView bytes) {
-    unsigned char any = 0;
-    for (const char c : bytes) {
-        any |= static_cast<unsigned char>(c);
+    const char* p = bytes.data();
+    qsizetype n = bytes.size();
+    std::uint64_t any = 0;
+    for (; n >= 8; n -= 8, p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        any |= word;
     }
-    return any < 0x80;
+    for (; n > 0; --n, ++p) {
+        any |= static_cast<unsigned char>(*p);
+    }
+    return (any & 0x8080808080808080ULL) == 0;
 }
 
 QByteArray ToCodePage936(QStringView text) {

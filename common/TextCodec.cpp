@@ -39,11 +39,22 @@ template <typename Ch> std::span<const Ch> Trim(std::span<const Ch> s) {
 template <typename Ch> long long DigitSum(std::span<const Ch> s) {
     long long sum = 0;
     for (const Ch c : s) {
-        if (IsDigit(c)) {
-            sum += c - Ch('0');
-        }
+        const unsigned digit = static_cast<unsigned>(c) - '0';
+        sum += digit < 10 ? digit : 0; // branch-free: every other character counts 0
     }
     return sum;
+}
+
+// The byte of three digits, or -1 when one of them is no digit or the value passes 255.
+template <typename Ch> int GroupByte(const Ch* d) {
+    const unsigned a = static_cast<unsigned>(d[0]) - '0';
+    const unsigned b = static_cast<unsigned>(d[1]) - '0';
+    const unsigned c = static_cast<unsigned>(d[2]) - '0';
+    if (a >= 10 || b >= 10 || c >= 10) {
+        return -1 - rdp::ErrorNumber::TypeMismatch;
+    }
+    const unsigned value = a * 100 + b * 10 + c;
+    return value > 255 ? -1 - rdp::ErrorNumber::Overflow : static_cast<int>(value);
 }
 
 // Whether six check characters are the six-digit form of the sum.
@@ -65,7 +76,17 @@ template <typename Ch> int DecodeDigits(std::span<const Ch> digits, QString& out
     const std::size_t bytes = (digits.size() + 2) / 3;
     QString text((bytes + 1) / 2, Qt::Uninitialized);
     char16_t* unit = reinterpret_cast<char16_t*>(text.data());
-    for (std::size_t i = 0, b = 0; i < digits.size(); i += 3, ++b) {
+    // Whole code units, six digits each; the rest (a short tail) digit by digit below.
+    const std::size_t whole = digits.size() / 6;
+    for (std::size_t u = 0; u < whole; ++u) {
+        const int low = GroupByte(&digits[u * 6]);
+        const int high = GroupByte(&digits[u * 6 + 3]);
+        if (low < 0 || high < 0) {
+            return -1 - (low < 0 ? low : high); // the error of the first bad group
+        }
+        unit[u] = static_cast<char16_t>(low | (high << 8));
+    }
+    for (std::size_t i = whole * 6, b = whole * 2; i < digits.size(); i += 3, ++b) {
         int value = 0;
         for (std::size_t k = i; k < i + 3 && k < digits.size(); ++k) {
             if (!IsDigit(digits[k])) {
@@ -168,20 +189,27 @@ QString CheckSumText(std::uint8_t mode, const QString& text) {
 namespace rdp::codec {
 
 QByteArray EncodeLine(QStringView text) {
+    QByteArray line;
+    AppendEncodedLine(line, text);
+    return line;
+}
+
+void AppendEncodedLine(QByteArray& out, QStringView text) {
     if (text.isEmpty()) {
-        return QByteArray();
+        return;
     }
-    QByteArray line(text.size() * 6 + 6, Qt::Uninitialized);
-    long long sum = AppendPayload(text, line.data());
+    const qsizetype start = out.size();
+    out.resize(start + text.size() * 6 + 6);
+    long long sum = AppendPayload(text, out.data() + start);
     if (sum > MaxCheckSum) {
+        out.truncate(start);
         throw rdp::MakeError(rdp::ErrorNumber::Overflow);
     }
-    char* check = line.data() + line.size();
+    char* check = out.data() + out.size();
     for (int i = 0; i < 6; ++i) {
         *--check = static_cast<char>('0' + sum % 10);
         sum /= 10;
     }
-    return line;
 }
 
 int DecodeLine(QStringView line, QString& text) {

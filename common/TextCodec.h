@@ -43,6 +43,8 @@ inline constexpr int StatusCheckFailed = -2;
 // text). Throws rdp::Error (overflow) when the digit sum would pass MaxCheckSum, since such
 // a line could never be verified.
 QByteArray EncodeLine(QStringView text);
+// The same, appended to `out` (left as it was when it throws).
+void AppendEncodedLine(QByteArray& out, QStringView text);
 
 // Verifies and decodes one encoded line (without its line end): status 0 with the text;
 // -2 (text empty) when a non-empty line fails its check or verifies to nothing; -1 (text

@@ -29,44 +29,55 @@ QString PadZero(const QString& text, int width) {
     return result;
 }
 
-namespace {
-
-template <typename Items, typename View>
-std::optional<QString> FindKeyValue(const Items& items, View key, View separator) {
-    for (const auto& item : items) {
-        const QStringView text(item);
+KeyValueItems::KeyValueItems(const QList<QStringView>& items, QStringView separator) {
+    entries_.reserve(static_cast<std::size_t>(items.size()));
+    const auto find = [separator](QStringView text) {
+        if (separator.isEmpty()) {
+            return qsizetype(-1);
+        }
+        return separator.size() == 1 ? text.indexOf(separator.front()) : text.indexOf(separator);
+    };
+    for (const QStringView text : items) {
         if (text.isEmpty()) {
             continue;
         }
-        const qsizetype first = separator.isEmpty() ? -1 : text.indexOf(separator);
-        const QStringView name = TrimSpaces(first < 0 ? text : text.first(first));
-        // Letter case is folded code unit by code unit, so different lengths never match.
-        if (name.size() != key.size() || name.compare(key, Qt::CaseInsensitive) != 0) {
+        const qsizetype first = find(text);
+        if (first < 0) {
+            entries_.push_back({TrimSpaces(text), QStringView(), false});
             continue;
         }
-        if (first < 0) {
-            throw rdp::MakeError(rdp::ErrorNumber::SubscriptOutOfRange);
-        }
         QStringView value = text.sliced(first + separator.size());
-        const qsizetype second = value.indexOf(separator);
+        const qsizetype second = find(value);
         if (second >= 0) {
             value = value.first(second);
         }
-        return TrimSpaces(value).toString();
+        entries_.push_back({TrimSpaces(text.first(first)), TrimSpaces(value), true});
+    }
+}
+
+std::optional<QString> KeyValueItems::Value(QStringView key) const {
+    for (const Entry& e : entries_) {
+        // Letter case is folded code unit by code unit, so different lengths never match.
+        if (e.name.size() != key.size() || e.name.compare(key, Qt::CaseInsensitive) != 0) {
+            continue;
+        }
+        if (!e.hasSeparator) {
+            throw rdp::MakeError(rdp::ErrorNumber::SubscriptOutOfRange);
+        }
+        return e.value.toString();
     }
     return std::nullopt;
 }
 
-} // namespace
-
 std::optional<QString> GetKeyValue(const QStringList& items, const QString& key,
                                    const QString& separator) {
-    return FindKeyValue(items, QStringView(key), QStringView(separator));
+    const QList<QStringView> views(items.begin(), items.end());
+    return KeyValueItems(views, separator).Value(key);
 }
 
 std::optional<QString> GetKeyValue(const QList<QStringView>& items, QStringView key,
                                    QStringView separator) {
-    return FindKeyValue(items, key, separator);
+    return KeyValueItems(items, separator).Value(key);
 }
 
 } // namespace RDP_basPublic

@@ -6,6 +6,7 @@
 #include <QStringView>
 
 #include <optional>
+#include <vector>
 
 namespace RDP_basPublic {
 
@@ -26,5 +27,20 @@ std::optional<QString> GetKeyValue(const QStringList& items, const QString& key,
                                    const QString& separator);
 std::optional<QString> GetKeyValue(const QList<QStringView>& items, QStringView key,
                                    QStringView separator);
+
+// GetKeyValue over one array of items for many keys: each item is split once.
+class KeyValueItems final {
+public:
+    KeyValueItems(const QList<QStringView>& items, QStringView separator);
+    std::optional<QString> Value(QStringView key) const;
+
+private:
+    struct Entry {
+        QStringView name;  // trimmed part before the first separator
+        QStringView value; // trimmed part between the first and the second separator
+        bool hasSeparator = false;
+    };
+    std::vector<Entry> entries_;
+};
 
 } // namespace RDP_basPublic

@@ -1,5 +1,7 @@
 #include "profiles/StoreEscape.h"
 
+#include <algorithm>
+
 namespace rdp::store {
 
 namespace {
@@ -32,6 +34,12 @@ char16_t CharOf(char16_t code) {
 } // namespace
 
 QString EscapeValue(QStringView value) {
+    const auto plain = [](QChar c) {
+        return CodeOf(c.unicode()) == 0;
+    };
+    if (std::all_of(value.begin(), value.end(), plain)) {
+        return value.toString();
+    }
     QString out;
     out.reserve(value.size());
     for (const QChar c : value) {

@@ -53,6 +53,21 @@ bool IsDecimal(QStringView s) {
     return i == s.size();
 }
 
+// Plain whole numbers, by far the most common values, without the locale's parser.
+std::optional<double> PlainInteger(QStringView s) {
+    if (s.isEmpty() || s.size() > 9) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (const QChar c : s) {
+        if (!IsDigit(c)) {
+            return std::nullopt;
+        }
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
 double Rounded(double value, double low, double high) {
     const double r = std::nearbyint(value);
     if (r < low || r > high) {
@@ -63,17 +78,21 @@ double Rounded(double value, double low, double high) {
 
 } // namespace
 
-StoreFields::StoreFields(const QString& line) : items_(QStringView(line).split(u';')) {}
+StoreFields::StoreFields(const QString& line)
+    : items_(QStringView(line).split(u';')), values_(items_, u"=") {}
 
 std::optional<QString> StoreFields::Value(QStringView key) const {
     lastKey_ = key;
-    return RDP_basPublic::GetKeyValue(items_, key, u"=");
+    return values_.Value(key);
 }
 
 std::optional<double> StoreFields::Number(QStringView key) const {
     const std::optional<QString> value = Value(key);
     if (!value) {
         return std::nullopt;
+    }
+    if (const std::optional<double> plain = PlainInteger(*value)) {
+        return plain;
     }
     if (!IsDecimal(*value)) {
         throw MakeError(ErrorNumber::TypeMismatch);

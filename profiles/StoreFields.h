@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/TextHelpers.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -31,6 +33,7 @@ private:
     std::optional<double> Number(QStringView key) const;
 
     QList<QStringView> items_;
+    RDP_basPublic::KeyValueItems values_;
     mutable QStringView lastKey_;
 };
 

@@ -20,7 +20,11 @@ void AddItem(QString& line, QStringView key, QStringView value) {
 }
 
 void AddText(QString& line, QStringView key, const QString& value) {
-    AddItem(line, key, EscapeValue(value));
+    if (!value.contains(u';') && !value.contains(u'=') && !value.contains(QChar(EscapeChar))) {
+        AddItem(line, key, value);
+    } else {
+        AddItem(line, key, EscapeValue(value));
+    }
 }
 
 void AddFlag(QString& line, QStringView key, std::uint8_t value) {
@@ -70,8 +74,9 @@ QString RecordLine(const RDP_ConnectParaItems& item) {
 
 QByteArray StoreContent(const RDP_ConnectPara& list) {
     QByteArray content;
+    content.reserve(qsizetype(list.Count() + 1) * 1700);
     const auto append = [&content](const QString& text) {
-        content += codec::EncodeLine(text);
+        codec::AppendEncodedLine(content, text);
         content += "\r\n";
     };
     append(HeaderLine(list));
