@@ -51,7 +51,10 @@ TEST_F(StoreTest, DamagedStoresAreReportedAndSetAside) {
         {"NUL bytes", WithByte(good, 2, 0, '\0'), 0},
         {"NUL line", Encoded({kHeader}) + QByteArray(40, '\0') + "\r\n", 0},
         {"letters", WithByte(good, 2, 7, 'x'), 0},
-        {"GBK text", Encoded({kHeader}) + "\xD6\xD0\xCE\xC4" "000000\r\n", 0},
+        {"GBK text",
+         Encoded({kHeader}) + "\xD6\xD0\xCE\xC4"
+                              "000000\r\n",
+         0},
         {"30,000 digits", Encoded({kHeader}) + QByteArray(30000, '7') + "\r\n", 0},
         {"blank line", Encoded({kHeader}) + "        \r\n" + Encoded({Record("x")}), 0},
         {"group above 255", Encoded({kHeader}) + "999000000027\r\n", 0},
