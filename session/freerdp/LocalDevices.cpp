@@ -1,21 +1,28 @@
 #include "session/freerdp/LocalDevices.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <utility>
 
 namespace rdp::freerdp {
 namespace {
 
+// "ttyS10" sorts after "ttyS2": by the name without its number, then by the number.
+std::pair<QString, int> SortKey(const QString& name) {
+    qsizetype digits = name.size();
+    while (digits > 0 && name[digits - 1].isDigit()) {
+        --digits;
+    }
+    return {name.left(digits), name.mid(digits).toInt()};
+}
+
 QStringList SortedDevices(const QString& devRoot, const QStringList& patterns) {
     QStringList names = QDir(devRoot).entryList(patterns, QDir::System | QDir::Files);
-    QCollator numeric;
-    numeric.setNumericMode(true);
     std::sort(names.begin(), names.end(),
-              [&](const QString& a, const QString& b) { return numeric.compare(a, b) < 0; });
+              [](const QString& a, const QString& b) { return SortKey(a) < SortKey(b); });
     return names;
 }
 
