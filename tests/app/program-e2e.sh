@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# End-to-end: the real program, copied into a folder of its own with a store prepared by
+# rdp-store, against a real RDP server on loopback, on its own Xvfb display.
+#   program-e2e.sh LAUNCHER RDP_STORE SOURCE_DIR OUT_DIR
+# 1. start, type the password, Enter, accept the certificate once: the remote desktop
+#    appears (a screenshot that is not blank); the server ends and the program exits by
+#    itself;
+# 2. a copy in a folder named "桌面" refuses to start and writes nothing.
+# Ends only the processes it started.
+set -euo pipefail
+launcher="$1"
+store_tool="$2"
+source_dir="$3"
+out_dir="$4"
+
+work="$(mktemp -d)"
+pids=()
+server_state="$work/server"
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    "$source_dir/scripts/rdp-test-server" stop --state "$server_state" >/dev/null 2>&1 || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Waits up to $1 tenths of a second for a process to end; answers its exit status.
+wait_exit() {
+    local pid=$2
+    for _ in $(seq "$1"); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            return $?
+        fi
+        sleep 0.1
+    done
+    return 124
+}
+
+find_window() { xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+
+# The client's display.
+fdfile="$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fdfile" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
+export DISPLAY=":$(tr -d '\n' <"$fdfile")"
+export QT_QPA_PLATFORM=xcb
+export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config"
+
+# The server, with something on its screen.
+eval "$("$source_dir/scripts/rdp-test-server" start --state "$server_state" |
+    sed -n 's/^\(port\|user\|password\|display\)=/server_\1=/p')"
+DISPLAY="$server_display" xclock -update 1 -geometry 300x300+100+100 >/dev/null 2>&1 &
+pids+=($!)
+
+echo "== a session through the login window"
+app="$work/apps/rdp-launcher"
+mkdir -p "$app"
+cp "$launcher" "$app/"
+"$store_tool" add "$app/WinEx.DLL" --name "测试服务器" --server 127.0.0.1 \
+    --port "$server_port" --user "$server_user" --size 2 >/dev/null
+"$app/rdp-launcher" >"$work/launcher.log" 2>&1 &
+launcher_pid=$!
+pids+=("$launcher_pid")
+
+login="$(timeout 20 bash -c "$(declare -f find_window); find_window 连接登录")" ||
+    fail "the login window did not appear"
+xdotool windowfocus --sync "$login"
+xdotool key Return # from the user name box on to the password box
+xdotool type --delay 20 "$server_password"
+xdotool key Return
+certificate="$(timeout 20 bash -c "$(declare -f find_window); find_window 服务器证书")" ||
+    fail "the certificate question did not appear"
+xdotool windowfocus --sync "$certificate"
+xdotool key Return # the default answer: accept this once
+
+# The remote desktop: wait until the screen shows the remote clock (many colours).
+shot="$out_dir/program-session.png"
+colours=0
+for _ in $(seq 40); do
+    sleep 0.5
+    import -window root "$shot" 2>/dev/null || continue
+    colours="$(convert "$shot" -format %k info:)"
+    [ "$colours" -gt 8 ] && break
+done
+[ "$colours" -gt 8 ] || fail "the remote desktop did not appear (screenshot $shot)"
+grep -q "WinClientPath.DLL" < <(ls "$XDG_STATE_HOME/rdp-launcher/") ||
+    fail "the program folder was not recorded"
+
+# The server ends: the program ends by itself.
+"$source_dir/scripts/rdp-test-server" stop --state "$server_state" >/dev/null
+status=0
+wait_exit 300 "$launcher_pid" || status=$?
+[ "$status" -ne 124 ] || fail "the program did not end after the server stopped"
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+echo "ok: session shown ($colours colours, $shot), program ended with the server"
+
+echo "== a copy on the desktop refuses to start"
+desk="$work/home/桌面"
+mkdir -p "$desk"
+cp "$launcher" "$desk/"
+rm -rf "$XDG_STATE_HOME"
+"$desk/rdp-launcher" >"$work/desk.log" 2>&1 &
+desk_pid=$!
+pids+=("$desk_pid")
+message="$(timeout 20 bash -c "$(declare -f find_window); find_window '^连接$'")" ||
+    fail "the refusal message did not appear"
+xdotool windowfocus --sync "$message"
+xdotool key Return
+status=0
+wait_exit 100 "$desk_pid" || status=$?
+[ "$status" -eq 0 ] || fail "the refused program did not end cleanly (status $status)"
+[ "$(ls -A "$desk")" = "rdp-launcher" ] || fail "something was written beside the program"
+[ ! -e "$XDG_STATE_HOME/rdp-launcher/WinClientPath.DLL" ] ||
+    fail "the refused folder was recorded"
+echo "ok: refused on the desktop, nothing written"
