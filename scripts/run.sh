@@ -31,7 +31,7 @@ eval "$(scripts/rdp-test-server start --state "$state" | sed -n 's/^\(port\|user
 DISPLAY="$server_display" xclock -update 1 -geometry 220x220+40+40 >/dev/null 2>&1 &
 started+=($!)
 DISPLAY="$server_display" xterm -geometry 90x24+300+60 -title "远程终端" \
-    -fa 'Noto Sans Mono CJK SC' -fs 11 \
+    -fa 'DejaVu Sans Mono' -fd 'Noto Sans Mono CJK SC' -fs 11 \
     -e bash -c 'echo "这是在远程桌面里运行的终端。"; cd; exec bash' >/dev/null 2>&1 &
 started+=($!)
 
