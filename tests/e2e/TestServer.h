@@ -34,6 +34,8 @@ public:
     static QString script();
 
 private:
+    bool startOnce(const QString& state);
+
     int port_;
     QMap<QString, QString> values_;
     QList<qint64> helpers_;
