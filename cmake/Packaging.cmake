@@ -32,26 +32,30 @@ set(rdp_packaging_src ${CMAKE_SOURCE_DIR}/packaging)
 set(rdp_packaging_out ${CMAKE_BINARY_DIR}/packaging)
 
 # Icons: the hand-drawn SVG and the PNG sizes rendered from it, in the hicolor layout
-# that the install script copies as it is.
-find_program(RDP_RSVG_CONVERT rsvg-convert)
-if(NOT RDP_RSVG_CONVERT)
-    message(FATAL_ERROR "rsvg-convert (Debian librsvg2-bin) renders the icons; "
-                        "scripts/install-deps.sh installs it")
-endif()
+# that the install script copies as it is. Without the renderer the program still builds;
+# only packing the archive fails, saying why.
 set(rdp_icon_svg ${rdp_packaging_src}/icons/${RDP_APP_ID}.svg)
-set(rdp_icon_pngs)
-foreach(size 16 32 48 64 128 256)
-    set(dir ${rdp_packaging_out}/icons/hicolor/${size}x${size}/apps)
-    add_custom_command(OUTPUT ${dir}/${RDP_APP_ID}.png
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
-        COMMAND ${RDP_RSVG_CONVERT} -w ${size} -h ${size} -o ${dir}/${RDP_APP_ID}.png
-                ${rdp_icon_svg}
-        DEPENDS ${rdp_icon_svg}
-        COMMENT "Rendering the ${size}x${size} icon"
-        VERBATIM)
-    list(APPEND rdp_icon_pngs ${dir}/${RDP_APP_ID}.png)
-endforeach()
-add_custom_target(rdp_icons ALL DEPENDS ${rdp_icon_pngs})
+find_program(RDP_RSVG_CONVERT rsvg-convert)
+if(RDP_RSVG_CONVERT)
+    set(rdp_icon_pngs)
+    foreach(size 16 32 48 64 128 256)
+        set(dir ${rdp_packaging_out}/icons/hicolor/${size}x${size}/apps)
+        add_custom_command(OUTPUT ${dir}/${RDP_APP_ID}.png
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+            COMMAND ${RDP_RSVG_CONVERT} -w ${size} -h ${size} -o ${dir}/${RDP_APP_ID}.png
+                    ${rdp_icon_svg}
+            DEPENDS ${rdp_icon_svg}
+            COMMENT "Rendering the ${size}x${size} icon"
+            VERBATIM)
+        list(APPEND rdp_icon_pngs ${dir}/${RDP_APP_ID}.png)
+    endforeach()
+    add_custom_target(rdp_icons ALL DEPENDS ${rdp_icon_pngs})
+else()
+    set(rdp_no_renderer "rsvg-convert (Debian librsvg2-bin) renders the icons of the release \
+archive; scripts/install-deps.sh installs it")
+    message(WARNING "${rdp_no_renderer}")
+    install(CODE "message(FATAL_ERROR \"${rdp_no_renderer}\")")
+endif()
 
 configure_file(${rdp_packaging_src}/${RDP_APP_ID}.desktop.in
                ${rdp_packaging_out}/${RDP_APP_ID}.desktop.in @ONLY)
@@ -71,7 +75,9 @@ install(FILES
     ${rdp_packaging_out}/README.txt
     ${CMAKE_SOURCE_DIR}/LICENSE
     DESTINATION .)
-install(DIRECTORY ${rdp_packaging_out}/icons/hicolor DESTINATION icons)
+if(RDP_RSVG_CONVERT)
+    install(DIRECTORY ${rdp_packaging_out}/icons/hicolor DESTINATION icons)
+endif()
 install(FILES ${rdp_icon_svg} DESTINATION icons/hicolor/scalable/apps)
 
 set(CPACK_GENERATOR TGZ)
