@@ -16,9 +16,7 @@ struct ControlContext {
     FreeRdpSession* session;
 };
 
-FreeRdpSession* SessionOf(rdpContext* context) {
-    return reinterpret_cast<ControlContext*>(context)->session;
-}
+using rdp::freerdp::SessionOf;
 
 FreeRdpSession* SessionOf(::freerdp* instance) {
     return SessionOf(instance->context);
@@ -117,6 +115,10 @@ BOOL DesktopResize(rdpContext* context) {
 }
 
 } // namespace
+
+FreeRdpSession* SessionOf(rdpContext* context) {
+    return reinterpret_cast<ControlContext*>(context)->session;
+}
 
 rdpContext* CreateClientContext(FreeRdpSession* session) {
     RDP_CLIENT_ENTRY_POINTS entry;

@@ -19,4 +19,7 @@ void HookPaint(rdpContext* context);
 
 void Unhook(rdpContext* context);
 
+// The session a context created by CreateClientContext belongs to.
+FreeRdpSession* SessionOf(rdpContext* context);
+
 } // namespace rdp::freerdp

@@ -34,6 +34,14 @@ public:
             c.onCertificateQuestion(g, q, ticket);
         });
     }
+    void sessionCursorChanged(const RemoteCursor& cursor) override {
+        post([g = generation_, cursor](FreeRdpControl& c) { c.onSessionCursor(g, cursor); });
+    }
+    void sessionCursorMoved(int x, int y) override {
+        post([g = generation_, at = QPoint(x, y)](FreeRdpControl& c) {
+            c.onSessionCursorMoved(g, at);
+        });
+    }
 
 private:
     template <typename F> void post(F f) {
@@ -85,6 +93,10 @@ void FreeRdpControl::Connect() {
     emit OnConnecting();
     bridge_ = std::make_unique<Bridge>(*this, generation_);
     session_ = std::make_unique<FreeRdpSession>(*bridge_, frames_);
+    if (settings_.redirectClipboard) {
+        clipboard_.start();
+        session_->setClipboard(&clipboard_);
+    }
     session_->start(settings_);
     update();
 }
@@ -129,6 +141,8 @@ void FreeRdpControl::onSessionEnded(unsigned generation, int reason) {
         return;
     }
     closeQuestion();
+    clipboard_.stop();
+    unsetCursor();
     heldKeys_.clear();
     heldButtons_ = {};
     connected_ = 0;

@@ -2,8 +2,10 @@
 
 #include "session/RdpClientControl.h"
 #include "session/freerdp/CertificateQuestion.h"
+#include "session/freerdp/ClipboardBridge.h"
 #include "session/freerdp/ControlSettings.h"
 #include "session/freerdp/FrameStore.h"
+#include "session/freerdp/RemoteCursor.h"
 
 #include <QPointer>
 
@@ -66,6 +68,8 @@ public:
     QImage picture() const { return frames_.snapshot(); }
     bool hasPicture() const { return frames_.hasFrame(); }
     int reconnectTries() const;
+    // The clipboard's side of this control (redirected while connected when allowed).
+    ClipboardBridge& clipboard() { return clipboard_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -89,6 +93,8 @@ private:
     void onSessionEnded(unsigned generation, int reason);
     void onCertificateQuestion(unsigned generation, const CertificateQuestion& question,
                                std::uint64_t ticket);
+    void onSessionCursor(unsigned generation, const RemoteCursor& cursor);
+    void onSessionCursorMoved(unsigned generation, QPoint at);
     void raiseLoginComplete();
     void closeQuestion();
     void send(const InputEvent& event);
@@ -103,6 +109,7 @@ private:
     std::int32_t smoothScroll_ = 0;
 
     FrameStore frames_;
+    ClipboardBridge clipboard_; // outlives the session, which may call it until joined
     std::unique_ptr<Bridge> bridge_;
     std::unique_ptr<FreeRdpSession> session_;
     unsigned generation_ = 0;

@@ -1,14 +1,17 @@
 #include "session/freerdp/FreeRdpSession.h"
 
+#include "session/freerdp/ClipboardBridge.h"
 #include "session/freerdp/ContextCallbacks.h"
 #include "session/freerdp/FrameStore.h"
 #include "session/freerdp/LocalDevices.h"
+#include "session/freerdp/RemotePointer.h"
 #include "session/freerdp/SettingsApply.h"
 #include "session/freerdp/SocketShutdown.h"
 #include "session/freerdp/WarmUp.h"
 
 #include <freerdp/channels/rdpgfx.h>
 #include <freerdp/client/channels.h>
+#include <freerdp/client/cliprdr.h>
 #include <freerdp/client/cmdline.h>
 #include <freerdp/gdi/gdi.h>
 #include <freerdp/gdi/gfx.h>
@@ -249,6 +252,7 @@ bool FreeRdpSession::onPostConnect() {
         return false;
     }
     HookPaint(context_);
+    HookPointer(context_);
     frames_.resize(context_->gdi->width, context_->gdi->height);
     active_ = true;
     listener_.sessionConnected();
@@ -258,6 +262,9 @@ bool FreeRdpSession::onPostConnect() {
 void FreeRdpSession::onPostDisconnect() {
     std::lock_guard lock(gdiMutex_);
     active_ = false;
+    if (clipboard_) {
+        clipboard_->detach();
+    }
     gdi_free(instance_);
 }
 
@@ -346,12 +353,16 @@ bool FreeRdpSession::onDesktopResize() {
 void FreeRdpSession::onChannelConnected(const char* name, void* iface) {
     if (std::strcmp(name, RDPGFX_DVC_CHANNEL_NAME) == 0 && context_->gdi) {
         gdi_graphics_pipeline_init(context_->gdi, static_cast<RdpgfxClientContext*>(iface));
+    } else if (std::strcmp(name, CLIPRDR_SVC_CHANNEL_NAME) == 0 && clipboard_) {
+        clipboard_->attach(static_cast<CliprdrClientContext*>(iface));
     }
 }
 
 void FreeRdpSession::onChannelDisconnected(const char* name, void* iface) {
     if (std::strcmp(name, RDPGFX_DVC_CHANNEL_NAME) == 0 && context_->gdi) {
         gdi_graphics_pipeline_uninit(context_->gdi, static_cast<RdpgfxClientContext*>(iface));
+    } else if (std::strcmp(name, CLIPRDR_SVC_CHANNEL_NAME) == 0 && clipboard_) {
+        clipboard_->detach();
     }
 }
 

@@ -4,6 +4,7 @@
 #include "session/freerdp/ControlSettings.h"
 #include "session/freerdp/DisconnectReason.h"
 #include "session/freerdp/InputQueue.h"
+#include "session/freerdp/RemoteCursor.h"
 #include "session/freerdp/Watchdog.h"
 
 #include <atomic>
@@ -18,6 +19,7 @@ struct rdp_freerdp;
 
 namespace rdp::freerdp {
 
+class ClipboardBridge;
 class FrameStore;
 
 // What the session tells its owner. Called on the library's threads; the owner forwards
@@ -31,6 +33,8 @@ public:
     virtual void sessionEnded(int reason) = 0;
     virtual void sessionAsksCertificate(const CertificateQuestion& question,
                                         std::uint64_t ticket) = 0;
+    virtual void sessionCursorChanged(const RemoteCursor& cursor) = 0;
+    virtual void sessionCursorMoved(int x, int y) = 0;
 };
 
 // One connection: owns the FreeRDP context and the worker thread that connects, runs the
@@ -43,6 +47,8 @@ public:
     FreeRdpSession(const FreeRdpSession&) = delete;
     FreeRdpSession& operator=(const FreeRdpSession&) = delete;
 
+    // The clipboard bridge the cliprdr channel joins when it comes up (before start).
+    void setClipboard(ClipboardBridge* clipboard) { clipboard_ = clipboard; }
     // Creates the context, hands it the settings and starts the worker.
     void start(const ControlSettings& settings);
     // Ends the session from this side (reason 1); returns at once.
@@ -64,6 +70,8 @@ public:
     void onChannelConnected(const char* name, void* iface);
     void onChannelDisconnected(const char* name, void* iface);
     std::uint32_t askCertificate(const CertificateQuestion& question);
+    void onCursorChanged(const RemoteCursor& cursor) { listener_.sessionCursorChanged(cursor); }
+    void onCursorMoved(int x, int y) { listener_.sessionCursorMoved(x, y); }
 
 private:
     void run();
@@ -79,6 +87,7 @@ private:
 
     SessionListener& listener_;
     FrameStore& frames_;
+    ClipboardBridge* clipboard_ = nullptr;
     ControlSettings settings_;
     rdp_context* context_ = nullptr;
     rdp_freerdp* instance_ = nullptr;

@@ -1,0 +1,37 @@
+// The remote pointer's shape and position on the FreeRDP control.
+#include "session/freerdp/FreeRdpControl.h"
+
+#include <QCursor>
+#include <QPixmap>
+
+namespace rdp::freerdp {
+
+void FreeRdpControl::onSessionCursor(unsigned generation, const RemoteCursor& cursor) {
+    if (generation != generation_ || connected_ == 0) {
+        return;
+    }
+    switch (cursor.kind) {
+    case RemoteCursor::Kind::Image:
+        setCursor(
+            QCursor(QPixmap::fromImage(cursor.image), cursor.hotSpot.x(), cursor.hotSpot.y()));
+        break;
+    case RemoteCursor::Kind::Hidden:
+        setCursor(Qt::BlankCursor);
+        break;
+    case RemoteCursor::Kind::Default:
+        setCursor(Qt::ArrowCursor);
+        break;
+    }
+}
+
+void FreeRdpControl::onSessionCursorMoved(unsigned generation, QPoint at) {
+    // The remote side moved its pointer: follow it while the session has the mouse.
+    if (generation != generation_ || connected_ != 1 || !hasFocus() || !underMouse()) {
+        return;
+    }
+    if (mapFromGlobal(QCursor::pos()) != at) {
+        QCursor::setPos(mapToGlobal(at));
+    }
+}
+
+} // namespace rdp::freerdp

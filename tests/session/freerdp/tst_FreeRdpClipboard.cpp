@@ -1,0 +1,318 @@
+// Clipboard text between this computer and the remote one: the conversions, and the
+// bridge's conversation with the cliprdr channel (played here by a recording channel whose
+// server side is driven from another thread, as the library's channel thread does).
+#include "session/freerdp/ClipboardBridge.h"
+#include "session/freerdp/ClipboardText.h"
+
+#include <freerdp/client/cliprdr.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+
+#include <mutex>
+#include <thread>
+#include <vector>
+
+using namespace rdp::freerdp;
+
+namespace {
+
+QByteArray Bytes(std::initializer_list<int> values) {
+    QByteArray b;
+    for (const int v : values) {
+        b.append(static_cast<char>(v));
+    }
+    return b;
+}
+
+// What the bridge sent to the remote side, in order.
+struct Sent {
+    QString kind;            // caps, formats, listAnswer, request, data
+    std::uint32_t value = 0; // flags, first format id, format asked for, message flags
+    int count = 0;           // number of formats; for caps, the version
+    QByteArray data;
+};
+
+class RecordingChannel {
+public:
+    RecordingChannel() {
+        channel.handle = this;
+        channel.ClientCapabilities = [](CliprdrClientContext* c, const CLIPRDR_CAPABILITIES* caps) {
+            const auto* general =
+                reinterpret_cast<const CLIPRDR_GENERAL_CAPABILITY_SET*>(caps->capabilitySets);
+            Self(c)->add({QStringLiteral("caps"),
+                          general->generalFlags,
+                          static_cast<int>(general->version),
+                          {}});
+            return UINT(CHANNEL_RC_OK);
+        };
+        channel.ClientFormatList = [](CliprdrClientContext* c, const CLIPRDR_FORMAT_LIST* list) {
+            Self(c)->add({QStringLiteral("formats"),
+                          list->numFormats > 0 ? list->formats[0].formatId : 0,
+                          static_cast<int>(list->numFormats),
+                          {}});
+            return UINT(CHANNEL_RC_OK);
+        };
+        channel.ClientFormatListResponse = [](CliprdrClientContext* c,
+                                              const CLIPRDR_FORMAT_LIST_RESPONSE* r) {
+            Self(c)->add({QStringLiteral("listAnswer"), r->msgFlags, 0, {}});
+            return UINT(CHANNEL_RC_OK);
+        };
+        channel.ClientFormatDataRequest = [](CliprdrClientContext* c,
+                                             const CLIPRDR_FORMAT_DATA_REQUEST* r) {
+            Self(c)->add({QStringLiteral("request"), r->requestedFormatId, 0, {}});
+            return UINT(CHANNEL_RC_OK);
+        };
+        channel.ClientFormatDataResponse = [](CliprdrClientContext* c,
+                                              const CLIPRDR_FORMAT_DATA_RESPONSE* r) {
+            Self(c)->add({QStringLiteral("data"), r->msgFlags, 0,
+                          QByteArray(reinterpret_cast<const char*>(r->requestedFormatData),
+                                     static_cast<qsizetype>(r->dataLen))});
+            return UINT(CHANNEL_RC_OK);
+        };
+    }
+
+    // The remote side's messages, delivered on a thread of their own.
+    void monitorReady() {
+        onChannelThread([this] {
+            CLIPRDR_MONITOR_READY ready{};
+            channel.MonitorReady(&channel, &ready);
+        });
+    }
+    void serverFormats(std::vector<UINT32> ids) {
+        onChannelThread([this, ids] {
+            std::vector<CLIPRDR_FORMAT> formats(ids.size());
+            for (std::size_t i = 0; i < ids.size(); ++i) {
+                formats[i].formatId = ids[i];
+            }
+            CLIPRDR_FORMAT_LIST list{};
+            list.numFormats = static_cast<UINT32>(formats.size());
+            list.formats = formats.data();
+            channel.ServerFormatList(&channel, &list);
+        });
+    }
+    void serverWants(UINT32 format) {
+        onChannelThread([this, format] {
+            CLIPRDR_FORMAT_DATA_REQUEST request{};
+            request.requestedFormatId = format;
+            channel.ServerFormatDataRequest(&channel, &request);
+        });
+    }
+    void serverSends(const QByteArray& data, UINT16 flags = CB_RESPONSE_OK) {
+        onChannelThread([this, data, flags] {
+            CLIPRDR_FORMAT_DATA_RESPONSE response{};
+            response.msgFlags = flags;
+            response.dataLen = static_cast<UINT32>(data.size());
+            response.requestedFormatData = reinterpret_cast<const BYTE*>(data.constData());
+            channel.ServerFormatDataResponse(&channel, &response);
+        });
+    }
+
+    std::vector<Sent> take() {
+        std::lock_guard lock(mutex_);
+        return std::exchange(sent_, {});
+    }
+    QStringList kinds() {
+        QStringList k;
+        for (const Sent& s : take()) {
+            k << s.kind;
+        }
+        return k;
+    }
+
+    CliprdrClientContext channel{};
+
+private:
+    static RecordingChannel* Self(CliprdrClientContext* c) {
+        return static_cast<RecordingChannel*>(c->handle);
+    }
+    void add(Sent s) {
+        std::lock_guard lock(mutex_);
+        sent_.push_back(std::move(s));
+    }
+    template <typename F> static void onChannelThread(F f) { std::thread(f).join(); }
+
+    std::mutex mutex_;
+    std::vector<Sent> sent_;
+};
+
+QClipboard* Clipboard() {
+    return QGuiApplication::clipboard();
+}
+
+// A running bridge whose channel is up and whose remote side has said it is ready.
+struct ReadyBridge {
+    explicit ReadyBridge(const QString& localText) {
+        Clipboard()->setText(localText);
+        bridge.start();
+        bridge.attach(&remote.channel);
+        remote.monitorReady();
+        remote.take();
+    }
+    ClipboardBridge bridge;
+    RecordingChannel remote;
+};
+
+} // namespace
+
+class FreeRdpClipboard : public QObject {
+    Q_OBJECT
+
+private slots:
+    void textForRemoteIsTerminatedUtf16WithCrLf();
+    void textFromRemoteStopsAtTheTerminator();
+    void ansiTextFromRemoteIsChinesePage();
+    void readyRemoteGetsCapabilitiesThenTheLocalFormats();
+    void remoteAsksAndGetsTheCachedText();
+    void remoteTextReachesTheLocalClipboardWithoutEcho();
+    void nothingIsSentBeforeReadyOrWhenStopped();
+};
+
+void FreeRdpClipboard::textForRemoteIsTerminatedUtf16WithCrLf() {
+    QCOMPARE(UnicodeTextForRemote(QString()), Bytes({0, 0}));
+    QCOMPARE(UnicodeTextForRemote(QStringLiteral("a")), Bytes({'a', 0, 0, 0}));
+    // LF becomes CR LF; an existing CR LF is not doubled; a lone CR stays.
+    QCOMPARE(UnicodeTextForRemote(QStringLiteral("a\nb\r\nc\r")),
+             Bytes({'a', 0, '\r', 0, '\n', 0, 'b', 0, '\r', 0, '\n', 0, 'c', 0, '\r', 0, 0, 0}));
+    // Little-endian units, characters outside the BMP as a surrogate pair.
+    QCOMPARE(UnicodeTextForRemote(QString::fromUtf8("中\U0001F600")),
+             Bytes({0x2D, 0x4E, 0x3D, 0xD8, 0x00, 0xDE, 0, 0}));
+}
+
+void FreeRdpClipboard::textFromRemoteStopsAtTheTerminator() {
+    QCOMPARE(UnicodeTextFromRemote(QByteArray()), QString());
+    QCOMPARE(UnicodeTextFromRemote(Bytes({0, 0})), QString());
+    // What follows the terminator (Windows sends the whole buffer) is not text.
+    QCOMPARE(UnicodeTextFromRemote(Bytes({'o', 0, 'k', 0, 0, 0, 'x', 0})), QStringLiteral("ok"));
+    // No terminator, and a dangling odd byte.
+    QCOMPARE(UnicodeTextFromRemote(Bytes({'o', 0, 'k', 0, 'x'})), QStringLiteral("ok"));
+    QCOMPARE(UnicodeTextFromRemote(Bytes({'a', 0, '\r', 0, '\n', 0, 'b', 0, '\r', 0, 0, 0})),
+             QStringLiteral("a\nb\r"));
+    const QString mixed = QString::fromUtf8("行1\n\U0001F600 end");
+    QCOMPARE(UnicodeTextFromRemote(UnicodeTextForRemote(mixed)), mixed);
+}
+
+void FreeRdpClipboard::ansiTextFromRemoteIsChinesePage() {
+    QCOMPARE(AnsiTextFromRemote(Bytes({214, 208, '\r', '\n', 'A', 0, 'z'})),
+             QString::fromUtf8("中\nA"));
+    QCOMPARE(AnsiTextFromRemote(QByteArray()), QString());
+}
+
+void FreeRdpClipboard::readyRemoteGetsCapabilitiesThenTheLocalFormats() {
+    Clipboard()->setText(QStringLiteral("local"));
+    ClipboardBridge bridge;
+    RecordingChannel remote;
+    bridge.start();
+    bridge.attach(&remote.channel);
+    remote.monitorReady();
+    const std::vector<Sent> sent = remote.take();
+    QCOMPARE(sent.size(), 2u);
+    QCOMPARE(sent[0].kind, QStringLiteral("caps"));
+    QCOMPARE(sent[0].value, std::uint32_t(CB_USE_LONG_FORMAT_NAMES));
+    QCOMPARE(sent[0].count, int(CB_CAPS_VERSION_2));
+    QCOMPARE(sent[1].kind, QStringLiteral("formats"));
+    QCOMPARE(sent[1].count, 1);
+    QCOMPARE(sent[1].value, std::uint32_t(CF_UNICODETEXT));
+
+    // Each local change is announced; an empty clipboard as an empty list.
+    Clipboard()->setText(QStringLiteral("changed"));
+    Clipboard()->clear();
+    const std::vector<Sent> changes = remote.take();
+    QCOMPARE(changes.size(), 2u);
+    QCOMPARE(changes[0].count, 1);
+    QCOMPARE(changes[1].kind, QStringLiteral("formats"));
+    QCOMPARE(changes[1].count, 0);
+}
+
+void FreeRdpClipboard::remoteAsksAndGetsTheCachedText() {
+    ReadyBridge ready(QStringLiteral("first"));
+    RecordingChannel& remote = ready.remote;
+    Clipboard()->setText(QStringLiteral("two\nlines"));
+    remote.take();
+    remote.serverWants(CF_UNICODETEXT);
+    std::vector<Sent> sent = remote.take();
+    QCOMPARE(sent.size(), 1u);
+    QCOMPARE(sent[0].kind, QStringLiteral("data"));
+    QCOMPARE(sent[0].value, std::uint32_t(CB_RESPONSE_OK));
+    QCOMPARE(sent[0].data, UnicodeTextForRemote(QStringLiteral("two\r\nlines")));
+    // A format that was not offered is refused, not answered with something else.
+    remote.serverWants(CF_DIB);
+    sent = remote.take();
+    QCOMPARE(sent.size(), 1u);
+    QCOMPARE(sent[0].value, std::uint32_t(CB_RESPONSE_FAIL));
+}
+
+void FreeRdpClipboard::remoteTextReachesTheLocalClipboardWithoutEcho() {
+    ReadyBridge ready(QStringLiteral("before"));
+    RecordingChannel& remote = ready.remote;
+
+    // Unicode text is preferred over 8-bit text.
+    remote.serverFormats({CF_TEXT, 0xC0A1, CF_UNICODETEXT});
+    std::vector<Sent> sent = remote.take();
+    QCOMPARE(sent.size(), 2u);
+    QCOMPARE(sent[0].kind, QStringLiteral("listAnswer"));
+    QCOMPARE(sent[0].value, std::uint32_t(CB_RESPONSE_OK));
+    QCOMPARE(sent[1].kind, QStringLiteral("request"));
+    QCOMPARE(sent[1].value, std::uint32_t(CF_UNICODETEXT));
+    const QString remoteText = QString::fromUtf8("远程\r\n\U0001F600");
+    remote.serverSends(UnicodeTextForRemote(remoteText));
+    QTRY_COMPARE(Clipboard()->text(), QString::fromUtf8("远程\n\U0001F600"));
+    // The text that came from the remote side is not offered back to it, but it is the
+    // text the remote side gets when it asks.
+    QCoreApplication::processEvents();
+    QCOMPARE(remote.kinds(), QStringList());
+    remote.serverWants(CF_UNICODETEXT);
+    QCOMPARE(remote.take().at(0).data, UnicodeTextForRemote(remoteText));
+
+    // Only 8-bit text on offer; a failed answer changes nothing.
+    remote.serverFormats({CF_TEXT});
+    sent = remote.take();
+    QCOMPARE(sent.back().value, std::uint32_t(CF_TEXT));
+    remote.serverSends(QByteArray(), CB_RESPONSE_FAIL);
+    QTest::qWait(20);
+    QCOMPARE(Clipboard()->text(), QString::fromUtf8("远程\n\U0001F600"));
+    remote.serverFormats({CF_TEXT});
+    remote.serverSends(Bytes({214, 208, 0}));
+    QTRY_COMPARE(Clipboard()->text(), QString::fromUtf8("中"));
+    // No text at all on offer: acknowledged, nothing asked.
+    remote.take();
+    remote.serverFormats({CF_DIB});
+    QCOMPARE(remote.kinds(), QStringList{QStringLiteral("listAnswer")});
+
+    // A local copy after that is announced again.
+    Clipboard()->setText(QStringLiteral("mine"));
+    QCOMPARE(remote.kinds(), QStringList{QStringLiteral("formats")});
+}
+
+void FreeRdpClipboard::nothingIsSentBeforeReadyOrWhenStopped() {
+    ClipboardBridge bridge;
+    RecordingChannel remote;
+    bridge.start();
+    bridge.attach(&remote.channel);
+    Clipboard()->setText(QStringLiteral("too early")); // the remote side is not ready
+    QCOMPARE(remote.kinds(), QStringList());
+    remote.monitorReady();
+    QCOMPARE(remote.kinds(), (QStringList{QStringLiteral("caps"), QStringLiteral("formats")}));
+
+    bridge.stop();
+    Clipboard()->setText(QStringLiteral("after the end"));
+    remote.serverFormats({CF_UNICODETEXT});
+    remote.serverWants(CF_UNICODETEXT);
+    QCOMPARE(remote.kinds(), QStringList());
+
+    // A detached channel (the link went down) is not written to; a new one starts over.
+    bridge.start();
+    bridge.detach();
+    Clipboard()->setText(QStringLiteral("while down"));
+    QCOMPARE(remote.kinds(), QStringList());
+    RecordingChannel again;
+    bridge.attach(&again.channel);
+    again.monitorReady();
+    const std::vector<Sent> sent = again.take();
+    QCOMPARE(sent.size(), 2u);
+    QCOMPARE(sent[1].count, 1); // the text copied while the link was down
+}
+
+QTEST_MAIN(FreeRdpClipboard)
+#include "tst_FreeRdpClipboard.moc"
