@@ -3,9 +3,11 @@
 #include "tests/e2e/SessionHarness.h"
 #include "tests/e2e/TestServer.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QSet>
 #include <QTcpServer>
@@ -36,6 +38,16 @@ int Colours(const QImage& image) {
     return static_cast<int>(seen.size());
 }
 
+// Windows clipboard text as the remote side must receive it: UTF-16LE and a terminator.
+QByteArray Utf16LeWithTerminator(const QString& text) {
+    QByteArray out;
+    for (const QChar c : text + QChar(0)) {
+        out.append(static_cast<char>(c.unicode() & 0xFF));
+        out.append(static_cast<char>(c.unicode() >> 8));
+    }
+    return out;
+}
+
 } // namespace
 
 class RealSession : public QObject {
@@ -55,6 +67,8 @@ private slots:
     void lostSessionIsTriedAgainQuietly();
     void silentServerTimesOut();
     void teardownAtAnyMoment();
+    void remotePointerShapeBecomesTheCursor();
+    void clipboardTextBothWays();
 };
 
 void RealSession::goodLogonGivesEventsInOrderAndPaints() {
@@ -329,6 +343,103 @@ void RealSession::teardownAtAnyMoment() {
         QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
         h.window.reset();
     }
+}
+
+void RealSession::remotePointerShapeBecomesTheCursor() {
+    TestServer server(TestPort());
+    QVERIFY(server.start(state(QStringLiteral("server"))));
+    QVERIFY(server.runOnDisplay(QStringLiteral("xterm"),
+                                {QStringLiteral("-geometry"), QStringLiteral("80x20+0+0")}));
+    SessionHarness h;
+    h.target(server);
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
+    QTest::qWait(1000); // the remote xterm maps
+
+    // Over the xterm the remote pointer is its text cursor, over the bare screen the X
+    // server's own: two different pictures, each taken over as this side's cursor.
+    const auto shape = [&] {
+        return h.rdp->cursor().pixmap().toImage();
+    };
+    QTest::mouseMove(h.rdp, QPoint(150, 100));
+    QVERIFY(QTest::qWaitFor([&] { return h.rdp->cursor().shape() == Qt::BitmapCursor; }, 10000));
+    QTest::qWait(300);
+    const QImage overXterm = shape();
+    QVERIFY(!overXterm.isNull());
+    QTest::mouseMove(h.rdp, QPoint(800, 600));
+    QVERIFY(QTest::qWaitFor([&] { return shape() != overXterm; }, 10000));
+    QCOMPARE(h.rdp->cursor().shape(), Qt::BitmapCursor);
+    const QPoint hot = h.rdp->cursor().hotSpot();
+    QVERIFY(hot.x() > 0 && hot.y() > 0 && hot.x() < shape().width() && hot.y() < shape().height());
+
+    // The session's end gives the arrow back.
+    h.rdp->Disconnect();
+    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 10000));
+    QCOMPARE(h.rdp->cursor().shape(), Qt::ArrowCursor);
+}
+
+void RealSession::clipboardTextBothWays() {
+    // FreeRDP's shadow server has no clipboard channel: a small server that has one.
+    const QString dir = state(QStringLiteral("clip"));
+    QVERIFY(QDir().mkpath(dir));
+    QCOMPARE(QProcess::execute(QStringLiteral("winpr-makecert"),
+                               {QStringLiteral("-silent"), QStringLiteral("-rdp"),
+                                QStringLiteral("-path"), dir, QStringLiteral("peer")}),
+             0);
+    const int port = TestPort();
+    const QString remoteText = QString::fromUtf8("远程\nremote \U0001F600");
+    QProcess peer;
+    peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    peer.start(QStringLiteral(RDP_CLIP_PEER),
+               {QString::number(port), dir + QStringLiteral("/peer.crt"),
+                dir + QStringLiteral("/peer.key"), remoteText, dir});
+    QByteArray said;
+    const auto peerSaid = [&](const char* line) {
+        return QTest::qWaitFor(
+            [&] {
+                said += peer.readAllStandardOutput();
+                return said.contains(line);
+            },
+            10000);
+    };
+    QVERIFY(peerSaid("listening"));
+    const auto received = [&](int n) {
+        QFile f(dir + QStringLiteral("/received.%1").arg(n));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QString::fromUtf8("本地\nlocal"));
+    SessionHarness h;
+    h.target(QStringLiteral("127.0.0.1"), port, QStringLiteral("u"), QStringLiteral("p"));
+    h.rdp->setRedirectClipboard(true);
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("connected"), 20000));
+    QVERIFY(peerSaid("clipboard up"));
+    // This side's text, offered when the channel is ready, reaches the remote side.
+    QVERIFY(QTest::qWaitFor([&] { return !received(1).isEmpty(); }, 10000));
+    QCOMPARE(received(1), Utf16LeWithTerminator(QString::fromUtf8("本地\r\nlocal")));
+    // The remote side's text reaches this side's X clipboard.
+    QTRY_COMPARE_WITH_TIMEOUT(clipboard->text(), remoteText, 10000);
+    // A later local copy is announced and fetched; the remote text is not sent back.
+    clipboard->setText(QStringLiteral("second copy"));
+    QVERIFY(QTest::qWaitFor([&] { return !received(2).isEmpty(); }, 10000));
+    QCOMPARE(received(2), Utf16LeWithTerminator(QStringLiteral("second copy")));
+    h.rdp->Disconnect();
+    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 10000));
+
+    // With redirection off the channel is not even joined.
+    SessionHarness off;
+    off.target(QStringLiteral("127.0.0.1"), port, QStringLiteral("u"), QStringLiteral("p"));
+    off.rdp->setRedirectClipboard(false);
+    off.rdp->Connect();
+    QVERIFY(off.waitFor(QStringLiteral("connected"), 20000));
+    QVERIFY(peerSaid("no clipboard"));
+    clipboard->setText(QStringLiteral("third copy"));
+    QTest::qWait(500);
+    QVERIFY(received(3).isEmpty());
+    off.rdp->Disconnect();
+    QVERIFY(off.waitFor(QStringLiteral("disconnected"), 10000));
 }
 
 QTEST_MAIN(RealSession)
