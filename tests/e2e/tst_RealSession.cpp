@@ -67,7 +67,6 @@ private slots:
     void lostSessionIsTriedAgainQuietly();
     void silentServerTimesOut();
     void teardownAtAnyMoment();
-    void remotePointerShapeBecomesTheCursor();
     void clipboardTextBothWays();
 };
 
@@ -343,39 +342,6 @@ void RealSession::teardownAtAnyMoment() {
         QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
         h.window.reset();
     }
-}
-
-void RealSession::remotePointerShapeBecomesTheCursor() {
-    TestServer server(TestPort());
-    QVERIFY(server.start(state(QStringLiteral("server"))));
-    QVERIFY(server.runOnDisplay(QStringLiteral("xterm"),
-                                {QStringLiteral("-geometry"), QStringLiteral("80x20+0+0")}));
-    SessionHarness h;
-    h.target(server);
-    h.rdp->Connect();
-    QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
-    QTest::qWait(1000); // the remote xterm maps
-
-    // Over the xterm the remote pointer is its text cursor, over the bare screen the X
-    // server's own: two different pictures, each taken over as this side's cursor.
-    const auto shape = [&] {
-        return h.rdp->cursor().pixmap().toImage();
-    };
-    QTest::mouseMove(h.rdp, QPoint(150, 100));
-    QVERIFY(QTest::qWaitFor([&] { return h.rdp->cursor().shape() == Qt::BitmapCursor; }, 10000));
-    QTest::qWait(300);
-    const QImage overXterm = shape();
-    QVERIFY(!overXterm.isNull());
-    QTest::mouseMove(h.rdp, QPoint(800, 600));
-    QVERIFY(QTest::qWaitFor([&] { return shape() != overXterm; }, 10000));
-    QCOMPARE(h.rdp->cursor().shape(), Qt::BitmapCursor);
-    const QPoint hot = h.rdp->cursor().hotSpot();
-    QVERIFY(hot.x() > 0 && hot.y() > 0 && hot.x() < shape().width() && hot.y() < shape().height());
-
-    // The session's end gives the arrow back.
-    h.rdp->Disconnect();
-    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 10000));
-    QCOMPARE(h.rdp->cursor().shape(), Qt::ArrowCursor);
 }
 
 void RealSession::clipboardTextBothWays() {
