@@ -49,11 +49,10 @@ int ShiftState(Qt::KeyboardModifiers modifiers) {
 
 namespace {
 
-void QueueTab(QWidget* focused, bool forward) {
-    QWidget* window = focused->window();
-    auto* tab = forward ? new QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier)
-                        : new QKeyEvent(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier);
-    QCoreApplication::postEvent(window, tab);
+void SendTab(QWidget* focused, bool forward) {
+    QKeyEvent tab(QEvent::KeyPress, forward ? Qt::Key_Tab : Qt::Key_Backtab,
+                  forward ? Qt::NoModifier : Qt::ShiftModifier);
+    QCoreApplication::sendEvent(focused->window(), &tab);
 }
 
 } // namespace
@@ -65,19 +64,19 @@ bool TabByKey(QWidget* focused, int keyCode, int /*shift*/) {
     const bool dropDown = qobject_cast<QComboBox*>(focused) != nullptr;
     switch (keyCode) {
     case VirtualKey::Enter:
-        QueueTab(focused, true);
+        SendTab(focused, true);
         return true;
     case VirtualKey::Down:
         if (dropDown) {
             return false;
         }
-        QueueTab(focused, true);
+        SendTab(focused, true);
         return true;
     case VirtualKey::Up:
         if (dropDown) {
             return false;
         }
-        QueueTab(focused, false);
+        SendTab(focused, false);
         return true;
     default:
         return false;

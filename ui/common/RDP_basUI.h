@@ -33,9 +33,10 @@ int ShiftState(Qt::KeyboardModifiers modifiers);
 
 // Moves the focus on for the navigation keys: Enter to the next control, Down / Up to the
 // next / previous one except in a drop-down list (which handles the arrows itself). The move
-// is a Tab or Shift+Tab posted to the focused control's window, so it takes effect after the
-// current key. The shift state is not used. Returns true when a move was queued, so that a
-// caller can keep the key from the control as well.
+// is a Tab or Shift+Tab given to the focused control's window at once, so that keys already
+// typed behind this one land in the control it moved to; the caller keeps the key itself from
+// the control (true is returned when the focus moved), so the move is all the key does. The
+// shift state is not used.
 bool TabByKey(QWidget* focused, int keyCode, int shift);
 
 // True when a top-level window whose object name equals `name`, ignoring letter case, exists

@@ -9,7 +9,7 @@
 
 void RDP_frmSetup::Form_KeyDown(int& KeyCode, int Shift) {
     if (RDP_basUI::TabByKey(QApplication::focusWidget(), KeyCode, Shift)) {
-        // The queued Tab moves the focus; the control must not act on the key as well (buttons
+        // The Tab has moved the focus; the control must not act on the key as well (buttons
         // and check boxes would move the focus a second time on an arrow).
         KeyCode = 0;
     }

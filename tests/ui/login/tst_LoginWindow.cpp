@@ -234,6 +234,19 @@ private slots:
         QVERIFY(control_ != nullptr);
     }
 
+    void keysTypedRightAfterEnterGoToThePasswordBox() {
+        // Keys already waiting behind the Enter (a fast typist, a busy machine) must land in
+        // the box that Enter moved to.
+        RDP_frmLogin& w = openWith(1, 1);
+        activate(w);
+        w.txtPassword->clear();
+        QTest::keyClick(w.txtUserName, Qt::Key_Return);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("pw"));
+        QCoreApplication::processEvents();
+        QCOMPARE(w.txtUserName->text(), QStringLiteral("user1"));
+        QCOMPARE(w.txtPassword->text(), QStringLiteral("pw"));
+    }
+
     void shiftEnterMovesForwardAndUpMovesBack() {
         RDP_frmLogin& w = openWith(1, 1);
         activate(w);
