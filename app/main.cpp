@@ -2,10 +2,12 @@
 // the start and the event loop.
 #include "Version.h"
 #include "app/RDP_basApp.h"
+#include "session/DesktopWindow.h"
 #include "session/RdpControlFactory.h"
 #include "session/freerdp/FreeRdpFactory.h"
 #include "session/freerdp/WarmUp.h"
 #include "ui/common/QtPlatform.h"
+#include "ui/login/RDP_frmLogin.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -56,5 +58,8 @@ int main(int argc, char** argv) {
     rdp::SetRdpControlFactory(&rdp::freerdp::CreateFreeRdpControl);
 
     RDP_basApp::Main();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    UnloadLoginWindow();
+    rdp::UnloadDesktopWindow();
+    return status;
 }

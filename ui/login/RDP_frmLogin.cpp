@@ -12,8 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include <memory>
-
 namespace {
 
 int Warn(const QString& text, int style = rdp::MsgStyle::Exclamation) {
@@ -142,16 +140,19 @@ void RDP_frmLogin::cmdSetup_Click() {
 }
 
 namespace {
-std::unique_ptr<RDP_frmLogin> gLogin;
+// Not an object with a destructor of its own: a window must never be destroyed by the
+// program's exit handlers, after the window system connection may be gone.
+RDP_frmLogin* gLogin = nullptr;
 } // namespace
 
 RDP_frmLogin& frmLogin() {
-    if (!gLogin) {
-        gLogin = std::make_unique<RDP_frmLogin>();
+    if (gLogin == nullptr) {
+        gLogin = new RDP_frmLogin();
     }
     return *gLogin;
 }
 
 void UnloadLoginWindow() {
-    gLogin.reset();
+    delete gLogin;
+    gLogin = nullptr;
 }
