@@ -16,7 +16,9 @@ QString QtPlatform::ProgramFolder() const {
     return ProgramFolderOf(QCoreApplication::applicationDirPath());
 }
 
-QString QtPlatform::SystemFolder() const { return DefaultSystemFolder(); }
+QString QtPlatform::SystemFolder() const {
+    return DefaultSystemFolder();
+}
 
 namespace {
 
@@ -79,8 +81,7 @@ int ResultOf(int clicked) {
 
 } // namespace
 
-int QtPlatform::MessageBox(const QString& text, int style, const QString& title,
-                           QObject* owner) {
+int QtPlatform::MessageBox(const QString& text, int style, const QString& title, QObject* owner) {
     QWidget* parent = qobject_cast<QWidget*>(owner);
     if (parent == nullptr) {
         parent = QApplication::activeWindow();
@@ -93,7 +94,9 @@ int QtPlatform::MessageBox(const QString& text, int style, const QString& title,
     return ResultOf(box.exec());
 }
 
-void QtPlatform::Beep() { QApplication::beep(); }
+void QtPlatform::Beep() {
+    QApplication::beep();
+}
 
 void QtPlatform::EndProgram() {
     std::fflush(stdout);

@@ -10,8 +10,7 @@ class QtPlatform final : public Platform {
 public:
     QString ProgramFolder() const override;
     QString SystemFolder() const override;
-    int MessageBox(const QString& text, int style, const QString& title,
-                   QObject* owner) override;
+    int MessageBox(const QString& text, int style, const QString& title, QObject* owner) override;
     void Beep() override;
     [[noreturn]] void EndProgram() override;
     ScreenMetrics Screen() const override;
