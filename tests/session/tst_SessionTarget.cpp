@@ -9,68 +9,41 @@ class SessionTargetTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void port_data();
-    void port();
-    void serverMustNotBeEmpty_data();
-    void serverMustNotBeEmpty();
+    void port() {
+        // The port as stored, and its value (0: refused).
+        const std::pair<const char*, int> ports[] = {
+            {"0", 0},         {"1", 1},         {"3389", 3389},
+            {"65535", 65535}, {"65536", 0},     {"99999999999999999999", 0},
+            {"abc", 0},       {" 3389 ", 3389}, {"003389", 3389},
+            {"", 0},          {"   ", 0},       {"+3389", 0},
+            {"-1", 0},        {"3389.0", 0},    {"33 89", 0},
+            {"３３８９", 0}}; // full-width digits
+        for (const auto& [text, value] : ports) {
+            const QString port = QString::fromUtf8(text);
+            RDP_ConnectParaItems p;
+            p.setServer(QStringLiteral("rdp.example"));
+            p.setPort(port);
+            QVERIFY2(rdp::IsSessionTargetValid(p) == (value != 0), text);
+            QCOMPARE(rdp::CheckSessionTarget(p),
+                     value != 0 ? SessionTargetFault::None : SessionTargetFault::BadPort);
+            QCOMPARE(rdp::SessionPort(port).value_or(0), value);
+        }
+    }
+
+    void serverMustNotBeEmpty() {
+        const std::tuple<const char*, const char*, SessionTargetFault> rows[] = {
+            {"", "3389", SessionTargetFault::EmptyServer},
+            {"  ", "3389", SessionTargetFault::EmptyServer},
+            {"", "abc", SessionTargetFault::EmptyServer}, // named before a bad port
+            {"服务器", "3389", SessionTargetFault::None}};
+        for (const auto& [server, port, fault] : rows) {
+            RDP_ConnectParaItems p;
+            p.setServer(QString::fromUtf8(server));
+            p.setPort(QString::fromUtf8(port));
+            QCOMPARE(rdp::CheckSessionTarget(p), fault);
+        }
+    }
 };
-
-void SessionTargetTest::port_data() {
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<int>("value"); // 0: refused
-    QTest::newRow("zero") << QStringLiteral("0") << 0;
-    QTest::newRow("lowest") << QStringLiteral("1") << 1;
-    QTest::newRow("usual") << QStringLiteral("3389") << 3389;
-    QTest::newRow("highest") << QStringLiteral("65535") << 65535;
-    QTest::newRow("one too high") << QStringLiteral("65536") << 0;
-    QTest::newRow("far too high") << QStringLiteral("99999999999999999999") << 0;
-    QTest::newRow("letters") << QStringLiteral("abc") << 0;
-    QTest::newRow("blanks around") << QStringLiteral(" 3389 ") << 3389;
-    QTest::newRow("leading zeros") << QStringLiteral("003389") << 3389;
-    QTest::newRow("empty") << QString() << 0;
-    QTest::newRow("blanks only") << QStringLiteral("   ") << 0;
-    QTest::newRow("sign") << QStringLiteral("+3389") << 0;
-    QTest::newRow("negative") << QStringLiteral("-1") << 0;
-    QTest::newRow("fraction") << QStringLiteral("3389.0") << 0;
-    QTest::newRow("inner blank") << QStringLiteral("33 89") << 0;
-    QTest::newRow("full-width digits") << QStringLiteral("３３８９") << 0;
-}
-
-void SessionTargetTest::port() {
-    QFETCH(QString, port);
-    QFETCH(int, value);
-    RDP_ConnectParaItems p;
-    p.setServer(QStringLiteral("rdp.example"));
-    p.setPort(port);
-    QCOMPARE(rdp::IsSessionTargetValid(p), value != 0);
-    QCOMPARE(rdp::CheckSessionTarget(p),
-             value != 0 ? SessionTargetFault::None : SessionTargetFault::BadPort);
-    QCOMPARE(rdp::SessionPort(port).value_or(0), value);
-}
-
-void SessionTargetTest::serverMustNotBeEmpty_data() {
-    QTest::addColumn<QString>("server");
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<SessionTargetFault>("fault");
-    QTest::newRow("empty") << QString() << QStringLiteral("3389")
-                           << SessionTargetFault::EmptyServer;
-    QTest::newRow("blanks") << QStringLiteral("  ") << QStringLiteral("3389")
-                            << SessionTargetFault::EmptyServer;
-    QTest::newRow("empty server is named before a bad port")
-        << QString() << QStringLiteral("abc") << SessionTargetFault::EmptyServer;
-    QTest::newRow("name") << QStringLiteral("服务器") << QStringLiteral("3389")
-                          << SessionTargetFault::None;
-}
-
-void SessionTargetTest::serverMustNotBeEmpty() {
-    QFETCH(QString, server);
-    QFETCH(QString, port);
-    QFETCH(SessionTargetFault, fault);
-    RDP_ConnectParaItems p;
-    p.setServer(server);
-    p.setPort(port);
-    QCOMPARE(rdp::CheckSessionTarget(p), fault);
-}
 
 QTEST_GUILESS_MAIN(SessionTargetTest)
 #include "tst_SessionTarget.moc"
