@@ -38,122 +38,77 @@ class tst_RDP_basUI : public QObject {
     Q_OBJECT
 
 private slots:
-    void keyCodesOfQtKeys_data();
-    void keyCodesOfQtKeys();
-    void shiftStateBits();
-    void tabByKey_data();
-    void tabByKey();
-    void focusMovesBeforeTheNextKey();
-    void noFocusedControlDoesNothing();
-    void isFormLoaded();
+    void keyCodesAndShiftState() {
+        const std::pair<int, int> keys[] = {
+            {Qt::Key_Return, 13}, {Qt::Key_Enter, 13}, {Qt::Key_Escape, 27},
+            {Qt::Key_Up, 38},     {Qt::Key_Down, 40},  {Qt::Key_F12, 123},
+            {Qt::Key_A, 65},      {Qt::Key_Shift, 0},  {Qt::Key_Left, 0}};
+        for (const auto& [qtKey, code] : keys) {
+            QCOMPARE(VirtualKeyCode(qtKey), code);
+        }
+        QCOMPARE(ShiftState(Qt::NoModifier), 0);
+        QCOMPARE(ShiftState(Qt::ShiftModifier), 1);
+        QCOMPARE(ShiftState(Qt::ControlModifier | Qt::ShiftModifier), 3);
+        QCOMPARE(ShiftState(Qt::AltModifier | Qt::KeypadModifier), 4);
+    }
+
+    void tabByKey() {
+        Form f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QWidget* controls[] = {f.first, f.list, f.check, f.last};
+        // from (0 first, 1 list, 2 check, 3 last), key code, shift, to, moved
+        const struct {
+            int from, code, shift, to;
+            bool moved;
+        } rows[] = {{0, 13, 0, 1, true},    // Enter in a text box
+                    {0, 13, 1, 1, true},    // Shift+Enter forward too
+                    {1, 13, 0, 2, true},    // Enter in a list
+                    {0, 40, 0, 1, true},    // Down in a text box
+                    {1, 40, 0, 1, false},   // Down in a list: the list's own
+                    {1, 38, 0, 1, false},   // Up in a list
+                    {2, 38, 0, 1, true},    // Up in a check box
+                    {2, 40, 0, 3, true},    // Down in a check box
+                    {0, 38, 0, 3, true},    // Up in the first wraps
+                    {0, 27, 0, 0, false},   // Escape
+                    {0, 9, 0, 0, false},    // the Tab code itself
+                    {3, 123, 1, 3, false}}; // F12
+        for (const auto& r : rows) {
+            controls[r.from]->setFocus();
+            QCOMPARE(QApplication::focusWidget(), controls[r.from]);
+            QCOMPARE(TabByKey(controls[r.from], r.code, r.shift), r.moved);
+            // The focus has moved at once, before any further key is handled.
+            QCOMPARE(QApplication::focusWidget(), controls[r.to]);
+        }
+        QVERIFY(!TabByKey(nullptr, 13, 0));
+    }
+
+    void isFormLoaded() {
+        QVERIFY(!IsFormLoaded(QStringLiteral("RDP_frmLogin")));
+        auto login = std::make_unique<QWidget>();
+        login->setObjectName(QStringLiteral("RDP_frmLogin"));
+        QWidget middle;
+        middle.setObjectName(QStringLiteral("other"));
+        auto setup = std::make_unique<QWidget>();
+        setup->setObjectName(QStringLiteral("RDP_frmSetup"));
+        setup->show(); // shown and hidden windows count alike
+
+        QVERIFY(IsFormLoaded(QStringLiteral("RDP_frmLogin")));
+        QVERIFY(IsFormLoaded(QStringLiteral("rdp_frmsetup")));
+        QVERIFY(IsFormLoaded(QStringLiteral("RDP_FRMLOGIN")));
+        QVERIFY(!IsFormLoaded(QStringLiteral("RDP_frmDesktop")));
+        QVERIFY(!IsFormLoaded(QStringLiteral("RDP_frm")));
+
+        // A control inside a window is not a window.
+        auto* inner = new QWidget(setup.get());
+        inner->setObjectName(QStringLiteral("cmbClient"));
+        QVERIFY(!IsFormLoaded(QStringLiteral("cmbClient")));
+
+        setup.reset(); // unloaded
+        QVERIFY(!IsFormLoaded(QStringLiteral("RDP_frmSetup")));
+        QVERIFY(IsFormLoaded(QStringLiteral("RDP_frmLogin")));
+    }
 };
-
-void tst_RDP_basUI::keyCodesOfQtKeys_data() {
-    QTest::addColumn<int>("qtKey");
-    QTest::addColumn<int>("code");
-    QTest::newRow("Return") << int(Qt::Key_Return) << 13;
-    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << 13;
-    QTest::newRow("Escape") << int(Qt::Key_Escape) << 27;
-    QTest::newRow("Up") << int(Qt::Key_Up) << 38;
-    QTest::newRow("Down") << int(Qt::Key_Down) << 40;
-    QTest::newRow("F1") << int(Qt::Key_F1) << 112;
-    QTest::newRow("F12") << int(Qt::Key_F12) << 123;
-    QTest::newRow("A") << int(Qt::Key_A) << 65;
-    QTest::newRow("7") << int(Qt::Key_7) << 55;
-    QTest::newRow("Shift alone") << int(Qt::Key_Shift) << 0;
-    QTest::newRow("Left") << int(Qt::Key_Left) << 0;
-}
-
-void tst_RDP_basUI::keyCodesOfQtKeys() {
-    QFETCH(int, qtKey);
-    QFETCH(int, code);
-    QCOMPARE(VirtualKeyCode(qtKey), code);
-}
-
-void tst_RDP_basUI::shiftStateBits() {
-    QCOMPARE(ShiftState(Qt::NoModifier), 0);
-    QCOMPARE(ShiftState(Qt::ShiftModifier), 1);
-    QCOMPARE(ShiftState(Qt::ControlModifier | Qt::ShiftModifier), 3);
-    QCOMPARE(ShiftState(Qt::AltModifier | Qt::KeypadModifier), 4);
-}
-
-void tst_RDP_basUI::tabByKey_data() {
-    QTest::addColumn<int>("from"); // 0 first, 1 list, 2 check, 3 last
-    QTest::addColumn<int>("code");
-    QTest::addColumn<int>("shift");
-    QTest::addColumn<int>("to");
-    QTest::addColumn<bool>("moved");
-    QTest::newRow("Enter in a text box") << 0 << 13 << 0 << 1 << true;
-    QTest::newRow("Shift+Enter forward too") << 0 << 13 << 1 << 1 << true;
-    QTest::newRow("Enter in a list") << 1 << 13 << 0 << 2 << true;
-    QTest::newRow("Down in a text box") << 0 << 40 << 0 << 1 << true;
-    QTest::newRow("Down in a list") << 1 << 40 << 0 << 1 << false;
-    QTest::newRow("Up in a list") << 1 << 38 << 0 << 1 << false;
-    QTest::newRow("Up in a check box") << 2 << 38 << 0 << 1 << true;
-    QTest::newRow("Down in a check box") << 2 << 40 << 0 << 3 << true;
-    QTest::newRow("Up in the first wraps") << 0 << 38 << 0 << 3 << true;
-    QTest::newRow("Escape") << 0 << 27 << 0 << 0 << false;
-    QTest::newRow("Tab code itself") << 0 << 9 << 0 << 0 << false;
-    QTest::newRow("F12") << 3 << 123 << 1 << 3 << false;
-}
-
-void tst_RDP_basUI::tabByKey() {
-    QFETCH(int, from);
-    QFETCH(int, code);
-    QFETCH(int, shift);
-    QFETCH(int, to);
-    QFETCH(bool, moved);
-    Form f;
-    f.window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&f.window));
-    QWidget* controls[] = {f.first, f.list, f.check, f.last};
-    controls[from]->setFocus();
-    QCOMPARE(QApplication::focusWidget(), controls[from]);
-    QCOMPARE(TabByKey(controls[from], code, shift), moved);
-    QCoreApplication::processEvents();
-    QCOMPARE(QApplication::focusWidget(), controls[to]);
-}
-
-void tst_RDP_basUI::focusMovesBeforeTheNextKey() {
-    Form f;
-    f.window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&f.window));
-    f.first->setFocus();
-    QVERIFY(TabByKey(f.first, 13, 0));
-    QCOMPARE(QApplication::focusWidget(), f.list); // no event loop needed in between
-    QVERIFY(TabByKey(f.list, 13, 0));
-    QCOMPARE(QApplication::focusWidget(), f.check);
-}
-
-void tst_RDP_basUI::noFocusedControlDoesNothing() {
-    QVERIFY(!TabByKey(nullptr, 13, 0));
-}
-
-void tst_RDP_basUI::isFormLoaded() {
-    QVERIFY(!IsFormLoaded(QStringLiteral("RDP_frmLogin")));
-    auto login = std::make_unique<QWidget>();
-    login->setObjectName(QStringLiteral("RDP_frmLogin"));
-    QWidget middle;
-    middle.setObjectName(QStringLiteral("other"));
-    auto setup = std::make_unique<QWidget>();
-    setup->setObjectName(QStringLiteral("RDP_frmSetup"));
-    setup->show(); // shown and hidden windows count alike
-
-    QVERIFY(IsFormLoaded(QStringLiteral("RDP_frmLogin")));
-    QVERIFY(IsFormLoaded(QStringLiteral("rdp_frmsetup")));
-    QVERIFY(IsFormLoaded(QStringLiteral("RDP_FRMLOGIN")));
-    QVERIFY(!IsFormLoaded(QStringLiteral("RDP_frmDesktop")));
-    QVERIFY(!IsFormLoaded(QStringLiteral("RDP_frm")));
-
-    // A control inside a window is not a window.
-    auto* inner = new QWidget(setup.get());
-    inner->setObjectName(QStringLiteral("cmbClient"));
-    QVERIFY(!IsFormLoaded(QStringLiteral("cmbClient")));
-
-    setup.reset(); // unloaded
-    QVERIFY(!IsFormLoaded(QStringLiteral("RDP_frmSetup")));
-    QVERIFY(IsFormLoaded(QStringLiteral("RDP_frmLogin")));
-}
 
 QTEST_MAIN(tst_RDP_basUI)
 #include "tst_RDP_basUI.moc"

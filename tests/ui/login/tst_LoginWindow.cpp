@@ -133,21 +133,16 @@ private slots:
         QVERIFY(fake_->messages.isEmpty());
     }
 
-    void storedSelectionOutOfRangeSelectsTheFirst_data() {
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("selected");
-        QTest::newRow("none") << 0 << 1;
-        QTest::newRow("past the end") << 5 << 1;
-        QTest::newRow("second") << 2 << 2;
-    }
     void storedSelectionOutOfRangeSelectsTheFirst() {
-        QFETCH(int, stored);
-        QFETCH(int, selected);
-        RDP_frmLogin& w = openWith(3, stored);
-        QVERIFY(w.cmbClient->isVisible());
-        QCOMPARE(w.cmbClient->count(), 3);
-        QCOMPARE(gConnectPara().SelectIndex(), selected);
-        QCOMPARE(w.txtUserName->text(), QStringLiteral("user%1").arg(selected));
+        for (const auto& [stored, selected] : {std::pair{0, 1}, {5, 1}, {2, 2}}) {
+            cleanup();
+            init();
+            RDP_frmLogin& w = openWith(3, stored);
+            QVERIFY(w.cmbClient->isVisible());
+            QCOMPARE(w.cmbClient->count(), 3);
+            QCOMPARE(gConnectPara().SelectIndex(), selected);
+            QCOMPARE(w.txtUserName->text(), QStringLiteral("user%1").arg(selected));
+        }
     }
 
     void choosingAProfileReplacesWhatWasTyped() {
@@ -210,21 +205,27 @@ private slots:
         QCOMPARE(w.txtPassword->text(), QStringLiteral("x"));
     }
 
+    // Enter, Shift+Enter and the arrows move through the boxes and the list (which keeps its
+    // own arrows); Enter in the password box confirms and never reaches the box.
     void enterMovesOnAndConfirmsInThePasswordBox() {
         RDP_frmLogin& w = openWith(2, 1);
         activate(w);
-        QTest::keyClick(w.txtUserName, Qt::Key_Return);
-        QCoreApplication::processEvents();
-        QCOMPARE(QApplication::focusWidget(), w.txtPassword);
-        QTest::keyClick(w.txtPassword, Qt::Key_Down);
-        QCoreApplication::processEvents();
-        QCOMPARE(QApplication::focusWidget(), w.cmbClient);
-        QTest::keyClick(w.cmbClient, Qt::Key_Down); // the list handles the arrow itself
-        QCoreApplication::processEvents();
-        QCOMPARE(QApplication::focusWidget(), w.cmbClient);
-        QCOMPARE(gConnectPara().SelectIndex(), 2);
-        QTest::keyClick(w.cmbClient, Qt::Key_Up, Qt::NoModifier);
-        QCoreApplication::processEvents();
+        const struct {
+            QWidget* from;
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            QWidget* to;
+        } steps[] = {{w.txtUserName, Qt::Key_Return, {}, w.txtPassword},
+                     {w.txtPassword, Qt::Key_Up, {}, w.txtUserName},
+                     {w.txtUserName, Qt::Key_Return, Qt::ShiftModifier, w.txtPassword},
+                     {w.txtPassword, Qt::Key_Down, {}, w.cmbClient},
+                     {w.cmbClient, Qt::Key_Down, {}, w.cmbClient}};
+        for (const auto& step : steps) {
+            QTest::keyClick(step.from, step.key, step.modifiers);
+            QCoreApplication::processEvents();
+            QCOMPARE(QApplication::focusWidget(), step.to);
+        }
+        QCOMPARE(gConnectPara().SelectIndex(), 2); // the Down in the list
         w.txtPassword->setFocus();
         bool boxSawEnter = false;
         connect(w.txtPassword, &QLineEdit::returnPressed, this, [&] { boxSawEnter = true; });
@@ -247,17 +248,6 @@ private slots:
         QCOMPARE(w.txtPassword->text(), QStringLiteral("pw"));
     }
 
-    void shiftEnterMovesForwardAndUpMovesBack() {
-        RDP_frmLogin& w = openWith(1, 1);
-        activate(w);
-        QTest::keyClick(w.txtUserName, Qt::Key_Return, Qt::ShiftModifier);
-        QCoreApplication::processEvents();
-        QCOMPARE(QApplication::focusWidget(), w.txtPassword);
-        QTest::keyClick(w.txtPassword, Qt::Key_Up);
-        QCoreApplication::processEvents();
-        QCOMPARE(QApplication::focusWidget(), w.txtUserName);
-    }
-
     void shiftF12RevealsTheDiagnosticsLabel() {
         RDP_frmLogin& w = openWith(1, 1);
         w.txtUserName->setFocus();
@@ -274,23 +264,15 @@ private slots:
         QCOMPARE(w.lbl->toolTip(), QStringLiteral("连接1.lan ; 3389 ; pw1"));
     }
 
-    void dragsOnlyWithTheLeftButton_data() {
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<bool>("moves");
-        QTest::newRow("left") << 1 << true;
-        QTest::newRow("right") << 2 << false;
-        QTest::newRow("left and right") << 3 << false;
-        QTest::newRow("none") << 0 << false;
-    }
     void dragsOnlyWithTheLeftButton() {
-        QFETCH(int, buttons);
-        QFETCH(bool, moves);
         RDP_frmLogin& w = openWith(1, 1);
-        w.move(100, 100);
-        const QPoint before = w.pos();
-        w.imgTitle_MouseDown(buttons, 0, 300, 150);
-        w.imgTitle_MouseMove(buttons, 0, 450, 300); // 150 twips = 10 pixels each way
-        QCOMPARE(w.pos(), moves ? before + QPoint(10, 10) : before);
+        for (const int buttons : {2, 3, 0, 1}) { // right, both, none, left: only left moves
+            w.move(100, 100);
+            const QPoint before = w.pos();
+            w.imgTitle_MouseDown(buttons, 0, 300, 150);
+            w.imgTitle_MouseMove(buttons, 0, 450, 300); // 150 twips = 10 pixels each way
+            QCOMPARE(w.pos(), buttons == 1 ? before + QPoint(10, 10) : before);
+        }
     }
 
     void cancelAndTheExitImageEndTheProgramWithoutSaving() {

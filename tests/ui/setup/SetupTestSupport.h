@@ -42,6 +42,35 @@ inline RDP_ConnectParaItems& AddProfile(const QString& name, const QString& user
     return p;
 }
 
+// 甲, 乙 and 丙 with the users u1, u2 and u3.
+inline void AddThree() {
+    AddProfile(QStringLiteral("甲"), QStringLiteral("u1"));
+    AddProfile(QStringLiteral("乙"), QStringLiteral("u2"));
+    AddProfile(QStringLiteral("丙"), QStringLiteral("u3"));
+}
+
+inline bool StoreExists() {
+    return QFile::exists(RDP_basClient::ConnectParaFilePath());
+}
+
+// A profile's stored fields as one comparable text: name, user, password, IsSavePassword,
+// the size, colour and sound codes, then the six flags (print, ports, drives, smart cards,
+// bitmap cache, reconnection).
+inline QString Fields(const RDP_ConnectParaItems& p) {
+    return QStringList{p.ConnectName(),
+                       p.UserName(),
+                       p.Password(),
+                       QString::number(p.IsSavePassword()),
+                       QString::number(p.DesktopSize()),
+                       QString::number(p.ColorDepth()),
+                       QString::number(p.AudioMode()),
+                       QString::number(p.RedirectPrint()) + QString::number(p.RedirectPorts()) +
+                           QString::number(p.RedirectDrives()) + QString::number(p.SmartCards()) +
+                           QString::number(p.BitmapPeristence()) +
+                           QString::number(p.CanAutoReconnect())}
+        .join(QLatin1Char('|'));
+}
+
 // The store read back into a list of its own.
 inline std::unique_ptr<RDP_ConnectPara> Reload() {
     auto list = std::make_unique<RDP_ConnectPara>();
