@@ -15,23 +15,17 @@ namespace {
 QString L(const char* s) {
     return QString::fromUtf8(s);
 }
-QString Slashed(const char* s) {
-    QString t = L(s);
-    AddPathSlash(t);
-    return t;
-}
 } // namespace
 
-TEST(PathHelpers, AddPathSlash) {
-    EXPECT_EQ(Slashed("/tmp"), L("/tmp/"));
-    EXPECT_EQ(Slashed("/tmp/"), L("/tmp/"));
-    EXPECT_EQ(Slashed("/tmp  "), L("/tmp/"));
-    EXPECT_EQ(Slashed(" /tmp/ "), L(" /tmp/ ")); // already ends with "/": left exactly
-    EXPECT_EQ(Slashed("  /tmp"), L("  /tmp/"));  // leading spaces stay
-    EXPECT_EQ(Slashed(""), L("/"));
-}
-
-TEST(PathHelpers, CutAtNull) {
+TEST(PathHelpers, AddPathSlashAndCutAtNull) {
+    // Trailing blanks go; a path that already ends with "/" (blanks aside) is left exactly.
+    const char* cases[][2] = {{"/tmp", "/tmp/"},      {"/tmp/", "/tmp/"},    {"/tmp  ", "/tmp/"},
+                              {" /tmp/ ", " /tmp/ "}, {"  /tmp", "  /tmp/"}, {"", "/"}};
+    for (const auto& [path, slashed] : cases) {
+        QString t = L(path);
+        AddPathSlash(t);
+        EXPECT_EQ(t, L(slashed)) << path;
+    }
     EXPECT_EQ(CutAtNull(L("abc")), L("abc"));
     EXPECT_EQ(CutAtNull(QString(QChar(u'\0')) + L("abc")), QString());
     EXPECT_EQ(CutAtNull(L("ab") + QChar(u'\0') + L("c") + QChar(u'\0')), L("ab"));

@@ -16,10 +16,6 @@ QString U(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-QString Line(const char* digits) {
-    return QString::fromLatin1(digits);
-}
-
 int ErrorNumberOf(const std::function<void()>& call) {
     try {
         call();
@@ -32,69 +28,68 @@ int ErrorNumberOf(const std::function<void()>& call) {
 } // namespace
 
 TEST(Codec, WorkedExamples) {
-    EXPECT_EQ(EncodeText(U("abc")), Line("097000098000099000"));
-    EXPECT_EQ(CheckSumText(0, EncodeText(U("abc"))), Line("097000098000099000000051"));
-    EXPECT_EQ(EncodeText(U("中")), Line("045078"));
-    EXPECT_EQ(CheckSumText(0, EncodeText(U("中"))), Line("045078000024"));
-    EXPECT_EQ(EncodeText(U("a中")), Line("097000045078"));
-    EXPECT_EQ(CheckSumText(0, EncodeText(U("a中"))), Line("097000045078000040"));
-    EXPECT_EQ(QString::fromLatin1(EncodeLine(U("a中"))), Line("097000045078000040"));
-
-    QString text;
-    EXPECT_EQ(DecodeLine(QByteArrayView("097000098000099000000051"), text), 0);
-    EXPECT_EQ(text, U("abc"));
-    EXPECT_EQ(DecodeText(CheckSumText(1, Line("045078000024"))), U("中"));
+    const char* examples[][3] = {{"abc", "097000098000099000", "000051"},
+                                 {"中", "045078", "000024"},
+                                 {"a中", "097000045078", "000040"}};
+    for (const auto& [text, encoded, check] : examples) {
+        const QString line = U(encoded) + U(check);
+        EXPECT_EQ(EncodeText(U(text)), U(encoded)) << text;
+        EXPECT_EQ(CheckSumText(0, U(encoded)), line) << text;
+        EXPECT_EQ(QString::fromLatin1(EncodeLine(U(text))), line) << text;
+        EXPECT_EQ(DecodeText(CheckSumText(1, line)), U(text)) << text;
+        QString back;
+        EXPECT_EQ(DecodeLine(QByteArrayView(line.toLatin1()), back), 0) << text;
+        EXPECT_EQ(back, U(text));
+    }
 }
 
-// Every code unit against the table of the line form: ASCII as its byte and "000",
-// double-byte characters of code page 936 by their UTF-16 bytes, low byte first, and
-// everything else (the euro sign, characters the code page lacks, lone surrogates) by
-// its UTF-16 bytes too.
+// Against code page 936 as Qt knows it: ASCII as its byte and "000", everything else
+// (double-byte characters, the euro sign, what the code page lacks, lone surrogates) by its
+// UTF-16 bytes, low byte first.
 TEST(Codec, EveryCodeUnitFollowsTheTable) {
     int mismatches = 0;
     for (int u = 0; u <= 0xFFFF; ++u) {
         const QString c(QChar(static_cast<char16_t>(u)));
-        QString expected;
-        QStringEncoder gbk("GBK");
-        const QByteArray form = gbk.encode(c);
-        if (form.size() == 1 && static_cast<unsigned char>(form[0]) < 128 && form[0] != '?') {
-            const int b = static_cast<int>(form[0]);
-            expected = QStringLiteral("%1").arg(b, 3, 10, QLatin1Char('0')) + QStringLiteral("000");
-        } else {
-            expected = QStringLiteral("%1%2")
-                           .arg(u & 0xFF, 3, 10, QLatin1Char('0'))
-                           .arg(u >> 8, 3, 10, QLatin1Char('0'));
-        }
-        if (EncodeText(c) != expected || DecodeText(EncodeText(c)) != c) {
-            ++mismatches;
-        }
+        const QByteArray form = QStringEncoder("GBK").encode(c);
+        const bool ascii =
+            form.size() == 1 && static_cast<unsigned char>(form[0]) < 128 && form[0] != '?';
+        const int low = ascii ? form[0] : (u & 0xFF);
+        const int high = ascii ? 0 : (u >> 8);
+        const QString expected = QStringLiteral("%1%2")
+                                     .arg(low, 3, 10, QLatin1Char('0'))
+                                     .arg(high, 3, 10, QLatin1Char('0'));
+        mismatches += EncodeText(c) != expected || DecodeText(EncodeText(c)) != c;
     }
     EXPECT_EQ(mismatches, 0);
-    EXPECT_EQ(EncodeText(U("?")), Line("063000"));
-    EXPECT_EQ(EncodeText(U("€")), Line("172032")); // U+20AC, not the single byte 128
+    EXPECT_EQ(EncodeText(U("?")), U("063000"));
+    EXPECT_EQ(EncodeText(U("€")), U("172032")); // U+20AC, not the single byte 128
 }
 
-TEST(Codec, DecodeTextEdges) {
+TEST(Codec, DecodeTextAndCheckSumEdges) {
     EXPECT_EQ(DecodeText(QString()), QString());
-    EXPECT_EQ(DecodeText(Line("097")), U("a")); // an odd last byte: high byte 0
-    EXPECT_EQ(DecodeText(Line("0970000")), U("a") + QChar(u'\0'));
-    EXPECT_EQ(ErrorNumberOf([] { DecodeText(Line("256000")); }), rdp::ErrorNumber::Overflow);
-    EXPECT_EQ(ErrorNumberOf([] { DecodeText(Line("999")); }), rdp::ErrorNumber::Overflow);
-    EXPECT_EQ(ErrorNumberOf([] { DecodeText(Line("09a000")); }), rdp::ErrorNumber::TypeMismatch);
-    EXPECT_EQ(ErrorNumberOf([] { DecodeText(Line("097 00")); }), rdp::ErrorNumber::TypeMismatch);
-}
-
-TEST(Codec, CheckSumTextModes) {
-    EXPECT_EQ(CheckSumText(0, QString()), QString());
-    EXPECT_EQ(CheckSumText(0, Line("   ")), QString());
-    EXPECT_EQ(CheckSumText(1, Line("  ")), QString());
-    EXPECT_EQ(CheckSumText(0, Line(" 12 ")), Line("12000003"));
-    EXPECT_EQ(CheckSumText(0, Line("a9")), Line("a9000009")); // non-digits count 0
-    EXPECT_EQ(CheckSumText(1, Line("  12000003 ")), Line("12"));
-    EXPECT_EQ(CheckSumText(1, Line("12000004")), QString());
-    EXPECT_EQ(CheckSumText(1, Line("000000")), QString()); // a valid check of nothing
-    EXPECT_EQ(CheckSumText(2, Line("12000003")), QString());
-    EXPECT_EQ(ErrorNumberOf([] { CheckSumText(1, Line("12345")); }),
+    EXPECT_EQ(DecodeText(U("097")), U("a")); // an odd last byte: high byte 0
+    EXPECT_EQ(DecodeText(U("0970000")), U("a") + QChar(u'\0'));
+    const std::pair<const char*, int> badTexts[] = {{"256000", rdp::ErrorNumber::Overflow},
+                                                    {"999", rdp::ErrorNumber::Overflow},
+                                                    {"09a000", rdp::ErrorNumber::TypeMismatch},
+                                                    {"097 00", rdp::ErrorNumber::TypeMismatch}};
+    for (const auto& [text, error] : badTexts) {
+        EXPECT_EQ(ErrorNumberOf([text] { DecodeText(U(text)); }), error) << text;
+    }
+    const std::tuple<int, const char*, const char*> sums[] = {
+        {0, "", ""},
+        {0, "   ", ""},
+        {1, "  ", ""},
+        {0, " 12 ", "12000003"},
+        {0, "a9", "a9000009"}, // non-digits count 0
+        {1, "  12000003 ", "12"},
+        {1, "12000004", ""},
+        {1, "000000", ""},
+        {2, "12000003", ""}};
+    for (const auto& [mode, text, result] : sums) {
+        EXPECT_EQ(CheckSumText(mode, U(text)), U(result)) << mode << " " << text;
+    }
+    EXPECT_EQ(ErrorNumberOf([] { CheckSumText(1, U("12345")); }),
               rdp::ErrorNumber::InvalidArgument);
     // A sum of more than six digits is not cut: such a text can never verify.
     const QString nines(111112, QLatin1Char('9'));
