@@ -131,13 +131,6 @@ TEST_F(StoreTest, UndamagedOddStores) {
     EXPECT_EQ(Encoded({Record("x") + longName}).size(), 30000 + 2);
 }
 
-TEST_F(StoreTest, MissingStoreIsNoDamage) {
-    RDP_ConnectPara list;
-    EXPECT_TRUE(LoadConnectPara(list));
-    EXPECT_TRUE(FilesIn(programDir).isEmpty());
-    EXPECT_TRUE(fake.messages.isEmpty());
-}
-
 TEST_F(StoreTest, DamagedStoreThatCannotBeRenamedIsCopiedToTheStateFolder) {
     const QDateTime when(QDate(2026, 12, 7), QTime(19, 30, 0));
     PutStore("bad\r\n");

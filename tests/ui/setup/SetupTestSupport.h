@@ -3,6 +3,7 @@
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/ProfileFields.h"
 #include "ui/setup/RDP_frmSetup.h"
 
 #include <QApplication>
@@ -53,23 +54,7 @@ inline bool StoreExists() {
     return QFile::exists(RDP_basClient::ConnectParaFilePath());
 }
 
-// A profile's stored fields as one comparable text: name, user, password, IsSavePassword,
-// the size, colour and sound codes, then the six flags (print, ports, drives, smart cards,
-// bitmap cache, reconnection).
-inline QString Fields(const RDP_ConnectParaItems& p) {
-    return QStringList{p.ConnectName(),
-                       p.UserName(),
-                       p.Password(),
-                       QString::number(p.IsSavePassword()),
-                       QString::number(p.DesktopSize()),
-                       QString::number(p.ColorDepth()),
-                       QString::number(p.AudioMode()),
-                       QString::number(p.RedirectPrint()) + QString::number(p.RedirectPorts()) +
-                           QString::number(p.RedirectDrives()) + QString::number(p.SmartCards()) +
-                           QString::number(p.BitmapPeristence()) +
-                           QString::number(p.CanAutoReconnect())}
-        .join(QLatin1Char('|'));
-}
+using rdp::test::Fields;
 
 // The store read back into a list of its own.
 inline std::unique_ptr<RDP_ConnectPara> Reload() {
