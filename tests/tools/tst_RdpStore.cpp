@@ -3,6 +3,7 @@
 #include "common/TextCodec.h"
 
 #include "tests/support/FakePlatform.h"
+#include "tests/support/ProfileFields.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -98,17 +99,10 @@ TEST_F(RdpStore, AddCreatesAStoreTheLauncherLoads) {
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list.SelectIndex(), 2); // the added profile is the selection
     const RDP_ConnectParaItems& p = list.Item(1);
-    EXPECT_EQ(p.ConnectName(), U("办公室"));
+    // The named options and the defaults of a new connection for the others.
+    EXPECT_EQ(rdp::test::Fields(p), U("办公室|u1|p;w=1|1|2|1|1|110111"));
     EXPECT_EQ(p.Server(), U("10.0.0.5"));
     EXPECT_EQ(p.Port(), U("3389"));
-    EXPECT_EQ(p.UserName(), U("u1"));
-    EXPECT_EQ(p.Password(), U("p;w=1"));
-    EXPECT_EQ(p.IsSavePassword(), 1);
-    EXPECT_EQ(p.DesktopSize(), 2);
-    EXPECT_EQ(p.ColorDepth(), 1); // the default of a new connection
-    EXPECT_EQ(p.AudioMode(), 1);
-    EXPECT_EQ(p.RedirectPrint(), 1);
-    EXPECT_EQ(p.RedirectDrives(), 0);
     EXPECT_EQ(list.Item(2).Password(), QString());
     EXPECT_TRUE(fake.messages.isEmpty());
 }
@@ -132,30 +126,28 @@ TEST_F(RdpStore, DumpMasksPasswordsAndCheckCounts) {
 TEST_F(RdpStore, AddRefusesWhatTheSetupWindowWouldRefuse) {
     ASSERT_EQ(AddOffice().code, 0);
     const QByteArray before = Bytes(File());
-    const QList<QStringList> refused{
-        {U("--name"), U("办公室"), U("--server"), U("h"), U("--port"), U("1")},
-        {U("--name"), U("OFFICE"), U("--server"), U("h"), U("--port"), U("1")},
-        {U("--name"), U("   "), U("--server"), U("h"), U("--port"), U("1")},
-        {U("--name"), U("b"), U("--server"), U(" "), U("--port"), U("1")},
-        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("0")},
-        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("65536")},
-        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("80a")},
-        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("-1")},
-        {U("--name"), U("b"), U("--server"), U("h")},
-        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("1"), U("--size"), U("5")},
-        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("1"), U("--color"), U("-1")},
-        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("1"), U("--audio"), U("3")},
-        {U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("1"), U("--password"), U("x")},
-    };
+    const char* refused[] = {"--name|办公室|--server|h|--port|1",
+                             "--name|OFFICE|--server|h|--port|1",
+                             "--name|   |--server|h|--port|1",
+                             "--name|b|--server| |--port|1",
+                             "--name|b|--server|h|--port|0",
+                             "--name|b|--server|h|--port|65536",
+                             "--name|b|--server|h|--port|80a",
+                             "--name|b|--server|h|--port|-1",
+                             "--name|b|--server|h",
+                             "--name|b|--server|h|--port|1|--size|5",
+                             "--name|b|--server|h|--port|1|--color|-1",
+                             "--name|b|--server|h|--port|1|--audio|3",
+                             "--name|b|--server|h|--port|1|--password|x"};
     // "OFFICE" is refused only when the store holds "office"; add one to check letter case.
     ASSERT_EQ(Tool({U("add"), File(), U("--name"), U("office"), U("--server"), U("h"), U("--port"),
                     U("1")})
                   .code,
               0);
     const QByteArray withOffice = Bytes(File());
-    for (const QStringList& args : refused) {
-        const ToolRun run = Tool(QStringList{U("add"), File()} + args);
-        EXPECT_EQ(run.code, 2) << args.join(QLatin1Char(' ')).toStdString();
+    for (const char* args : refused) {
+        const ToolRun run = Tool(QStringList{U("add"), File()} + U(args).split(QLatin1Char('|')));
+        EXPECT_EQ(run.code, 2) << args;
         EXPECT_FALSE(run.err.isEmpty());
     }
     EXPECT_EQ(Bytes(File()), withOffice);
