@@ -1,11 +1,10 @@
 // The program: the application object, the platform, the Remote Desktop control's factory,
 // the start and the event loop.
 #include "Version.h"
+#include "app/FreeRdpLoader.h"
 #include "app/RDP_basApp.h"
 #include "session/DesktopWindow.h"
 #include "session/RdpControlFactory.h"
-#include "session/freerdp/FreeRdpFactory.h"
-#include "session/freerdp/WarmUp.h"
 #include "ui/common/QtPlatform.h"
 #include "ui/login/RDP_frmLogin.h"
 
@@ -54,8 +53,8 @@ int main(int argc, char** argv) {
 
     rdp::QtPlatform platform;
     rdp::setPlatform(&platform);
-    rdp::freerdp::WarmUpInBackground();
-    rdp::SetRdpControlFactory(&rdp::freerdp::CreateFreeRdpControl);
+    // The FreeRDP control and its library load when the first session starts.
+    rdp::SetRdpControlFactory(&rdp::CreateFreeRdpControlFromModule);
 
     RDP_basApp::Main();
     const int status = QApplication::exec();

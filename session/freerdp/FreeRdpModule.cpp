@@ -1,0 +1,18 @@
+// The entry points of the FreeRDP control built as a module of its own. The program loads it
+// only when a session starts: the library and everything it pulls in (codecs, printing,
+// sound) cost the login window start-up time and memory it has no use for.
+#include "session/freerdp/FreeRdpModule.h"
+#include "session/freerdp/FreeRdpFactory.h"
+#include "session/freerdp/WarmUp.h"
+
+extern "C" {
+
+RDP_FREERDP_MODULE_EXPORT RdpClientControl* rdp_freerdp_create_control(QWidget* parent) {
+    return rdp::freerdp::CreateFreeRdpControl(parent);
+}
+
+RDP_FREERDP_MODULE_EXPORT void rdp_freerdp_warm_up() {
+    rdp::freerdp::WarmUpInBackground();
+}
+
+} // extern "C"
