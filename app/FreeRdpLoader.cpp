@@ -43,10 +43,19 @@ FreeRdpModule Load() {
     return m;
 }
 
+const FreeRdpModule& Module() {
+    static const FreeRdpModule module = Load(); // never unloaded
+    return module;
+}
+
 } // namespace
 
+void PreloadFreeRdpModule() {
+    Module();
+}
+
 RdpClientControl* CreateFreeRdpControlFromModule(QWidget* parent) {
-    static const FreeRdpModule module = Load(); // never unloaded
+    const FreeRdpModule& module = Module();
     return module.create ? module.create(parent) : nullptr;
 }
 

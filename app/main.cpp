@@ -53,10 +53,14 @@ int main(int argc, char** argv) {
 
     rdp::QtPlatform platform;
     rdp::setPlatform(&platform);
-    // The FreeRDP control and its library load when the first session starts.
+    // The FreeRDP control and its library are a module, loaded when the user starts typing
+    // in the login window (or, at the latest, for the first session).
     rdp::SetRdpControlFactory(&rdp::CreateFreeRdpControlFromModule);
 
     RDP_basApp::Main();
+    // The library loads while the user types: the idle login window stays small.
+    QObject::connect(&frmLogin(), &RDP_frmLogin::FirstKeyPress, &app, &rdp::PreloadFreeRdpModule,
+                     Qt::QueuedConnection);
     const int status = QApplication::exec();
     UnloadLoginWindow();
     rdp::UnloadDesktopWindow();

@@ -54,6 +54,10 @@ public:
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdSetup = nullptr;
 
+signals:
+    // The user's first key press in the window: a session is likely to follow.
+    void FirstKeyPress();
+
 public slots:
     void cmbClient_Click();
     void cmdOk_Click();
@@ -86,6 +90,7 @@ private:
     // The drag origin: the pointer within imgTitle at the last press, in twips.
     float dragX_ = 0;
     float dragY_ = 0;
+    bool keyPressed_ = false;
 };
 
 // The program's one login window, created on first use; it lives until the program ends.

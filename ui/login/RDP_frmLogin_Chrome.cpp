@@ -74,6 +74,10 @@ void RDP_frmLogin::Form_KeyDown(int& KeyCode, int Shift) {
 
 bool RDP_frmLogin::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
+        if (!keyPressed_) {
+            keyPressed_ = true;
+            emit FirstKeyPress();
+        }
         auto* key = static_cast<QKeyEvent*>(event);
         int code = RDP_basUI::VirtualKeyCode(key->key());
         if (code != 0) {
