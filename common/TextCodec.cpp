@@ -4,6 +4,8 @@
 #include "common/TextHelpers.h"
 
 #include <array>
+#include <bit>
+#include <cstring>
 #include <span>
 
 namespace {
@@ -107,6 +109,46 @@ template <typename Ch> int DecodeDigits(std::span<const Ch> digits, QString& out
     return 0;
 }
 
+// The usual payload in one pass, six ASCII digits (one code unit) at a time: every character
+// a digit, every group at most 255, whole code units. Gives its digit sum and text; false for
+// any other payload, which the slower passes above then judge (as they judge wide text).
+bool DecodeWhole(std::span<const char> digits, long long& sum, QString& out) {
+    static_assert(std::endian::native == std::endian::little);
+    if (digits.empty() || digits.size() % 6 != 0) {
+        return false;
+    }
+    QString text(qsizetype(digits.size() / 6), Qt::Uninitialized);
+    char16_t* unit = reinterpret_cast<char16_t*>(text.data());
+    std::uint64_t bad = 0;
+    std::uint64_t total = 0;
+    for (std::size_t i = 0; i < digits.size(); i += 6) {
+        std::uint32_t first4 = 0; // two loads, so that no store is read back in between
+        std::uint16_t last2 = 0;
+        std::memcpy(&first4, digits.data() + i, 4);
+        std::memcpy(&last2, digits.data() + i + 4, 2);
+        const std::uint64_t x = first4 | std::uint64_t(last2) << 32;
+        const std::uint64_t d = x & 0x0F0F0F0F0F0Full; // the six digit values, a byte each
+        bad |= ((x & 0xF0F0F0F0F0F0ull) ^ 0x303030303030ull) |
+               ((d + 0x060606060606ull) & 0xF0F0F0F0F0F0ull); // not "0" to "9"
+        total += (d * 0x010101010101ull) >> 40 & 0xFF;        // byte 5 sums bytes 0 to 5
+        const std::uint64_t pairs = d * 10 + (d >> 8);        // byte k: 10 * digit k + digit k + 1
+        const unsigned low = unsigned(pairs & 0xFF) * 10 + unsigned(d >> 16 & 0xFF);
+        const unsigned high = unsigned(pairs >> 24 & 0xFF) * 10 + unsigned(d >> 40 & 0xFF);
+        bad |= (low | high) >> 8; // a group above 255
+        *unit++ = static_cast<char16_t>(low | (high << 8));
+    }
+    if (bad != 0) {
+        return false;
+    }
+    sum = static_cast<long long>(total);
+    out = std::move(text);
+    return true;
+}
+
+bool DecodeWhole(std::span<const char16_t>, long long&, QString&) {
+    return false;
+}
+
 template <typename Ch> int DecodeLineOf(std::span<const Ch> line, QString& text) {
     const std::span<const Ch> trimmed = Trim(line);
     if (trimmed.empty()) {
@@ -117,12 +159,17 @@ template <typename Ch> int DecodeLineOf(std::span<const Ch> line, QString& text)
         return rdp::codec::StatusUnreadable;
     }
     const std::span<const Ch> body = trimmed.first(trimmed.size() - 6);
-    if (body.empty() || !CheckMatches(DigitSum(body), trimmed.last(6))) {
+    long long sum = 0;
+    QString decoded;
+    const bool whole = DecodeWhole(body, sum, decoded);
+    if (!whole) {
+        sum = DigitSum(body);
+    }
+    if (body.empty() || !CheckMatches(sum, trimmed.last(6))) {
         text.clear();
         return rdp::codec::StatusCheckFailed;
     }
-    QString decoded;
-    if (DecodeDigits(body, decoded) != 0) {
+    if (!whole && DecodeDigits(body, decoded) != 0) {
         return rdp::codec::StatusUnreadable;
     }
     text = std::move(decoded);

@@ -32,7 +32,12 @@ std::optional<QString> GetKeyValue(const QList<QStringView>& items, QStringView 
 class KeyValueItems final {
 public:
     KeyValueItems(const QList<QStringView>& items, QStringView separator);
+    // The items of `line` split at every `itemSeparator`, without a list of them.
+    KeyValueItems(QStringView line, QChar itemSeparator, QStringView separator);
+
     std::optional<QString> Value(QStringView key) const;
+    // Value as a view into the items' text, which must outlive it.
+    std::optional<QStringView> Find(QStringView key) const;
 
 private:
     struct Entry {
@@ -40,6 +45,8 @@ private:
         QStringView value; // trimmed part between the first and the second separator
         bool hasSeparator = false;
     };
+    void AddItem(QStringView text, QStringView separator);
+
     std::vector<Entry> entries_;
 };
 

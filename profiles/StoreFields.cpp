@@ -78,16 +78,15 @@ double Rounded(double value, double low, double high) {
 
 } // namespace
 
-StoreFields::StoreFields(const QString& line)
-    : items_(QStringView(line).split(u';')), values_(items_, u"=") {}
+StoreFields::StoreFields(const QString& line) : values_(line, u';', u"=") {}
 
-std::optional<QString> StoreFields::Value(QStringView key) const {
+std::optional<QStringView> StoreFields::Value(QStringView key) const {
     lastKey_ = key;
-    return values_.Value(key);
+    return values_.Find(key);
 }
 
 std::optional<double> StoreFields::Number(QStringView key) const {
-    const std::optional<QString> value = Value(key);
+    const std::optional<QStringView> value = Value(key);
     if (!value) {
         return std::nullopt;
     }
@@ -106,12 +105,13 @@ std::optional<double> StoreFields::Number(QStringView key) const {
 }
 
 QString StoreFields::Text(QStringView key) const {
-    const std::optional<QString> value = Value(key);
+    const std::optional<QStringView> value = Value(key);
     return value ? UnescapeValue(*value) : QString();
 }
 
 QString StoreFields::RawText(QStringView key) const {
-    return Value(key).value_or(QString());
+    const std::optional<QStringView> value = Value(key);
+    return value ? value->toString() : QString();
 }
 
 std::uint8_t StoreFields::Flag(QStringView key) const {

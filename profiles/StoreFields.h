@@ -2,7 +2,6 @@
 
 #include "common/TextHelpers.h"
 
-#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -17,7 +16,7 @@ namespace rdp::store {
 // rdp::Error (overflow); a known key without "=" throws from GetKeyValue.
 class StoreFields final {
 public:
-    explicit StoreFields(const QString& line);
+    explicit StoreFields(const QString& line); // kept by the caller while this is used
 
     QString Text(QStringView key) const; // a text value, its escapes undone
     QString RawText(QStringView key) const;
@@ -29,10 +28,9 @@ public:
     QStringView lastKey() const { return lastKey_; }
 
 private:
-    std::optional<QString> Value(QStringView key) const;
+    std::optional<QStringView> Value(QStringView key) const; // a view into the line
     std::optional<double> Number(QStringView key) const;
 
-    QList<QStringView> items_;
     RDP_basPublic::KeyValueItems values_;
     mutable QStringView lastKey_;
 };
