@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace RDP_basClient {
 
 namespace {
@@ -53,16 +55,57 @@ QString StatusReason(int status) {
                : QStringLiteral("无法读取（过短、含非数字字符或数字组大于 255）");
 }
 
-} // namespace
+// The lines of a store file read in blocks, so that a large store needs no buffer (and no
+// fresh memory) of its whole size. A line is valid until the next call.
+class BlockLines {
+public:
+    explicit BlockLines(QFile& file) : file_(file) {}
 
-StoreReadResult ParseConnectPara(QByteArrayView content, RDP_ConnectPara& list,
-                                 QStringList* decodedLines) {
+    QByteArrayView Next() {
+        while (!atEnd_ && buffer_.indexOf('\n', pos_) < 0) {
+            buffer_.remove(0, pos_);
+            pos_ = 0;
+            Read();
+        }
+        return rdp::NextLine(buffer_, pos_);
+    }
+
+    // Reads the rest of the file; false when any read failed.
+    bool Drain() {
+        while (!atEnd_) {
+            buffer_.clear();
+            pos_ = 0;
+            Read();
+        }
+        return !failed_;
+    }
+
+private:
+    void Read() {
+        constexpr qsizetype block = 256 * 1024;
+        const qsizetype old = buffer_.size();
+        buffer_.resize(old + block);
+        qint64 got = file_.read(buffer_.data() + old, block);
+        failed_ = failed_ || got < 0;
+        got = std::max<qint64>(got, 0);
+        atEnd_ = got == 0;
+        buffer_.resize(old + got);
+    }
+
+    QFile& file_;
+    QByteArray buffer_;
+    qsizetype pos_ = 0;
+    bool atEnd_ = false;
+    bool failed_ = false;
+};
+
+template <typename NextLine>
+StoreReadResult ParseLines(NextLine nextLine, RDP_ConnectPara& list, QStringList* decodedLines) {
     list.Clear();
     Header header;
-    qsizetype pos = 0;
     for (int n = 1;; ++n) {
         QString text;
-        const int status = rdp::ReadLineText(rdp::NextLine(content, pos), true, text);
+        const int status = rdp::ReadLineText(nextLine(), true, text);
         if (status != rdp::codec::StatusOk) {
             return Damaged(n, StatusReason(status));
         }
@@ -89,19 +132,35 @@ StoreReadResult ParseConnectPara(QByteArrayView content, RDP_ConnectPara& list,
     }
 }
 
+StoreReadResult Unreadable(const QFile& file, RDP_ConnectPara& list) {
+    list.Clear();
+    return Damaged(1, QStringLiteral("文件无法读取：") + file.errorString());
+}
+
+} // namespace
+
+StoreReadResult ParseConnectPara(QByteArrayView content, RDP_ConnectPara& list,
+                                 QStringList* decodedLines) {
+    qsizetype pos = 0;
+    return ParseLines([&] { return rdp::NextLine(content, pos); }, list, decodedLines);
+}
+
 StoreReadResult ReadConnectParaFile(const QString& path, RDP_ConnectPara& list,
                                     QStringList* decodedLines) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        list.Clear();
-        return Damaged(1, QStringLiteral("文件无法读取：") + file.errorString());
+        return Unreadable(file, list);
     }
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        list.Clear();
-        return Damaged(1, QStringLiteral("文件无法读取：") + file.errorString());
+    const qsizetype decodedBefore = decodedLines != nullptr ? decodedLines->size() : 0;
+    BlockLines lines(file);
+    StoreReadResult result = ParseLines([&] { return lines.Next(); }, list, decodedLines);
+    if (!lines.Drain()) { // a file that cannot be read whole is read as nothing
+        if (decodedLines != nullptr) {
+            decodedLines->resize(decodedBefore);
+        }
+        return Unreadable(file, list);
     }
-    return ParseConnectPara(content, list, decodedLines);
+    return result;
 }
 
 int FindConnectName(const RDP_ConnectPara& list, const QString& name) {
