@@ -2,37 +2,25 @@
 
 #include <QPainter>
 
-#include <cstring>
-
 namespace rdp::freerdp {
 
-void FrameStore::resize(int width, int height) {
-    std::lock_guard lock(mutex_);
-    if (image_.width() != width || image_.height() != height) {
-        image_ = QImage(width, height, QImage::Format_RGB32);
-        image_.fill(Qt::black);
-    }
-    changed_ = QRegion(image_.rect());
+void FrameStore::beginDrawing() {
+    pictureMutex_.lock();
 }
 
-bool FrameStore::copyFrom(const unsigned char* buffer, int stride, const QRect* rects, int count) {
-    std::lock_guard lock(mutex_);
+bool FrameStore::endDrawing(const QRect* rects, int count) {
+    QRegion drawn;
     const QRect bounds = image_.rect();
     for (int i = 0; i < count; ++i) {
-        const QRect r = rects[i].intersected(bounds);
-        if (r.isEmpty()) {
-            continue;
-        }
-        const auto bytes = static_cast<std::size_t>(r.width()) * 4;
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-            const unsigned char* from = buffer + static_cast<std::ptrdiff_t>(y) * stride +
-                                        static_cast<std::ptrdiff_t>(r.left()) * 4;
-            std::memcpy(image_.scanLine(y) + static_cast<std::ptrdiff_t>(r.left()) * 4, from,
-                        bytes);
-        }
-        changed_ += r;
+        drawn += rects[i].intersected(bounds);
+    }
+    next_ = QImage();
+    pictureMutex_.unlock();
+    if (!drawn.isEmpty()) {
         hasFrame_ = true;
     }
+    std::lock_guard lock(noticeMutex_);
+    changed_ += drawn;
     if (changed_.isEmpty() || noticeOutstanding_) {
         return false;
     }
@@ -40,36 +28,50 @@ bool FrameStore::copyFrom(const unsigned char* buffer, int stride, const QRect* 
     return true;
 }
 
+FrameStore::Canvas FrameStore::prepareResize(int width, int height) {
+    // The pixels are taken once, right after allocation, and the picture is never shared
+    // (snapshots are deep copies), so they never move while the library holds them.
+    next_ = QImage(width, height, QImage::Format_RGB32);
+    if (next_.isNull()) {
+        return {};
+    }
+    next_.fill(Qt::black);
+    return {next_.bits(), static_cast<std::uint32_t>(next_.bytesPerLine())};
+}
+
+void FrameStore::commitResize() {
+    image_ = std::move(next_);
+    next_ = QImage();
+    std::lock_guard lock(noticeMutex_);
+    changed_ = QRegion(image_.rect());
+}
+
 QRegion FrameStore::takeChanged() {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(noticeMutex_);
     QRegion r = changed_;
     changed_ = QRegion();
     noticeOutstanding_ = false;
     return r;
 }
 
-void FrameStore::paint(QPainter& painter, const QRegion& region) const {
-    std::lock_guard lock(mutex_);
+QSize FrameStore::paint(QPainter& painter, const QRegion& region) const {
+    std::lock_guard lock(pictureMutex_);
     for (const QRect& r : region) {
         const QRect inside = r.intersected(image_.rect());
         if (!inside.isEmpty()) {
             painter.drawImage(inside.topLeft(), image_, inside);
         }
     }
-}
-
-QSize FrameStore::size() const {
-    std::lock_guard lock(mutex_);
     return image_.size();
 }
 
-bool FrameStore::hasFrame() const {
-    std::lock_guard lock(mutex_);
-    return hasFrame_;
+QSize FrameStore::size() const {
+    std::lock_guard lock(pictureMutex_);
+    return image_.size();
 }
 
 QImage FrameStore::snapshot() const {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(pictureMutex_);
     return image_.copy();
 }
 

@@ -3,40 +3,57 @@
 #include <QImage>
 #include <QRegion>
 
+#include <atomic>
+#include <cstdint>
 #include <mutex>
 
 class QPainter;
 
 namespace rdp::freerdp {
 
-// The picture of the remote screen, shared between the library's threads (which copy
-// changed rectangles in) and the GUI thread (which paints). Every access is locked. At
-// most one "frame" notice is outstanding until the GUI has taken the changed region.
+// The picture of the remote screen. The library draws straight into its pixels on its
+// threads (between beginDrawing and endDrawing, which hold the picture's lock); the GUI
+// thread paints from the same pixels under the same lock. At most one "frame" notice is
+// outstanding until the GUI has taken the changed region.
 class FrameStore {
 public:
-    // Sizes the picture (the size the server actually sent); everything becomes changed.
-    void resize(int width, int height);
+    struct Canvas {
+        unsigned char* bits = nullptr; // 32-bit BGRX, owned by the store
+        std::uint32_t stride = 0;
+    };
 
-    // Copies the given rectangles from a 32-bit BGRX buffer of the picture's size. Returns
-    // true when the GUI must be told (no notice is outstanding).
-    bool copyFrom(const unsigned char* buffer, int stride, const QRect* rects, int count);
+    // Takes the picture for drawing; the same thread may take it again before ending.
+    void beginDrawing();
+    // Adds the rectangles (clipped to the picture) to the changed region and gives the
+    // picture back. Returns true when the GUI must be told (no notice is outstanding).
+    bool endDrawing(const QRect* rects, int count);
+
+    // Between beginDrawing and endDrawing, to follow the size the server sent: a new black
+    // picture to hand to the library (none for an empty size). Once the library has taken
+    // it, commitResize makes it the picture (everything changed) and frees the old pixels;
+    // a picture not committed is dropped when the picture is given back.
+    Canvas prepareResize(int width, int height);
+    void commitResize();
 
     // GUI thread: the region changed since the last call; clears the outstanding notice.
     QRegion takeChanged();
 
-    // Paints the picture's part within `region` at the widget's origin.
-    void paint(QPainter& painter, const QRegion& region) const;
+    // Paints the picture's part within `region` at the widget's origin; returns the
+    // picture's size.
+    QSize paint(QPainter& painter, const QRegion& region) const;
 
     QSize size() const;
-    bool hasFrame() const;
+    bool hasFrame() const { return hasFrame_.load(); }
     QImage snapshot() const;
 
 private:
-    mutable std::mutex mutex_;
+    mutable std::recursive_mutex pictureMutex_; // image_'s pixels and size
     QImage image_;
+    QImage next_;            // prepared, not yet the library's
+    std::mutex noticeMutex_; // changed_ and the outstanding notice
     QRegion changed_;
     bool noticeOutstanding_ = false;
-    bool hasFrame_ = false;
+    std::atomic<bool> hasFrame_{false};
 };
 
 } // namespace rdp::freerdp

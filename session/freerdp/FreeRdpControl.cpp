@@ -180,8 +180,8 @@ void FreeRdpControl::paintEvent(QPaintEvent* event) {
         }
         return;
     }
-    frames_.paint(painter, event->region());
-    const QRegion outside = event->region() - QRect(QPoint(0, 0), frames_.size());
+    const QSize picture = frames_.paint(painter, event->region());
+    const QRegion outside = event->region() - QRect(QPoint(0, 0), picture);
     for (const QRect& r : outside) {
         painter.fillRect(r, Qt::black);
     }

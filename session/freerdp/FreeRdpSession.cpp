@@ -247,25 +247,39 @@ bool FreeRdpSession::onPreConnect() {
 }
 
 bool FreeRdpSession::onPostConnect() {
-    std::lock_guard lock(gdiMutex_);
-    if (!gdi_init(instance_, PIXEL_FORMAT_BGRX32)) {
+    // The library draws into the store's picture, which the control paints from.
+    const rdpSettings* s = context_->settings;
+    frames_.beginDrawing();
+    const FrameStore::Canvas canvas = frames_.prepareResize(
+        static_cast<int>(freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth)),
+        static_cast<int>(freerdp_settings_get_uint32(s, FreeRDP_DesktopHeight)));
+    const bool up = canvas.bits && gdi_init_ex(instance_, PIXEL_FORMAT_BGRX32, canvas.stride,
+                                               canvas.bits, nullptr);
+    if (up) {
+        frames_.commitResize();
+    }
+    const bool notify = frames_.endDrawing(nullptr, 0);
+    if (!up) {
         return false;
     }
     HookPaint(context_);
     HookPointer(context_);
-    frames_.resize(context_->gdi->width, context_->gdi->height);
     active_ = true;
+    if (notify) {
+        listener_.sessionFrameReady();
+    }
     listener_.sessionConnected();
     return true;
 }
 
 void FreeRdpSession::onPostDisconnect() {
-    std::lock_guard lock(gdiMutex_);
     active_ = false;
     if (clipboard_) {
         clipboard_->detach();
     }
-    gdi_free(instance_);
+    frames_.beginDrawing();
+    gdi_free(instance_); // the picture's pixels stay with the store
+    frames_.endDrawing(nullptr, 0);
 }
 
 void FreeRdpSession::onStateChange(int state) {
@@ -300,7 +314,9 @@ HGDI_WND PrimaryWindow(rdpGdi* gdi) {
 } // namespace
 
 bool FreeRdpSession::onBeginPaint() {
-    std::lock_guard lock(gdiMutex_);
+    // The library serialises its painters; the picture stays taken until EndPaint, so the
+    // GUI never paints from pixels being drawn.
+    frames_.beginDrawing();
     if (const HGDI_WND hwnd = PrimaryWindow(context_->gdi)) {
         hwnd->invalid->null = TRUE;
         hwnd->ninvalid = 0;
@@ -309,45 +325,48 @@ bool FreeRdpSession::onBeginPaint() {
 }
 
 bool FreeRdpSession::onEndPaint() {
-    std::lock_guard lock(gdiMutex_);
-    rdpGdi* gdi = context_->gdi;
-    const HGDI_WND hwnd = PrimaryWindow(gdi);
-    if (!hwnd) {
-        return true;
-    }
-    if (hwnd->invalid->null) {
-        return true;
-    }
     std::vector<QRect> rects;
-    const int count = hwnd->ninvalid;
-    if (count <= 0) {
-        rects.emplace_back(hwnd->invalid->x, hwnd->invalid->y, hwnd->invalid->w, hwnd->invalid->h);
+    const HGDI_WND hwnd = PrimaryWindow(context_->gdi);
+    if (hwnd && !hwnd->invalid->null) {
+        const int count = hwnd->ninvalid;
+        if (count <= 0) {
+            rects.emplace_back(hwnd->invalid->x, hwnd->invalid->y, hwnd->invalid->w,
+                               hwnd->invalid->h);
+        }
+        for (int i = 0; i < count; ++i) {
+            const GDI_RGN& r = hwnd->cinvalid[i];
+            rects.emplace_back(r.x, r.y, r.w, r.h);
+        }
     }
-    for (int i = 0; i < count; ++i) {
-        const GDI_RGN& r = hwnd->cinvalid[i];
-        rects.emplace_back(r.x, r.y, r.w, r.h);
-    }
-    if (frames_.copyFrom(gdi->primary_buffer, static_cast<int>(gdi->stride), rects.data(),
-                         static_cast<int>(rects.size()))) {
+    if (frames_.endDrawing(rects.data(), static_cast<int>(rects.size()))) {
         listener_.sessionFrameReady();
     }
     return true;
 }
 
 bool FreeRdpSession::onDesktopResize() {
-    std::lock_guard lock(gdiMutex_);
-    rdpGdi* gdi = context_->gdi;
     const rdpSettings* s = context_->settings;
-    if (!gdi || !gdi_resize(gdi, freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth),
-                            freerdp_settings_get_uint32(s, FreeRDP_DesktopHeight))) {
-        return false;
+    const auto width = freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth);
+    const auto height = freerdp_settings_get_uint32(s, FreeRDP_DesktopHeight);
+    frames_.beginDrawing();
+    rdpGdi* gdi = context_->gdi;
+    // The same size keeps the picture (a reactivation): everything is only repainted.
+    bool resized =
+        gdi && gdi->width == static_cast<INT32>(width) && gdi->height == static_cast<INT32>(height);
+    if (gdi && !resized) {
+        const FrameStore::Canvas canvas =
+            frames_.prepareResize(static_cast<int>(width), static_cast<int>(height));
+        resized = canvas.bits && gdi_resize_ex(gdi, width, height, canvas.stride,
+                                               PIXEL_FORMAT_BGRX32, canvas.bits, nullptr);
+        if (resized) {
+            frames_.commitResize();
+        }
     }
-    frames_.resize(gdi->width, gdi->height);
-    const QRect all(0, 0, gdi->width, gdi->height);
-    if (frames_.copyFrom(gdi->primary_buffer, static_cast<int>(gdi->stride), &all, 1)) {
+    const QRect all(0, 0, static_cast<int>(width), static_cast<int>(height));
+    if (frames_.endDrawing(&all, resized ? 1 : 0)) {
         listener_.sessionFrameReady();
     }
-    return true;
+    return resized;
 }
 
 void FreeRdpSession::onChannelConnected(const char* name, void* iface) {

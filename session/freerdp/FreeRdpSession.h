@@ -104,7 +104,6 @@ private:
     bool nlaReached_ = false;          // worker only: this attempt began NLA with our password
     bool nlaPassed_ = false;           // worker only: and got past it
     bool presented_ = false;           // worker only: the password reached the server
-    std::mutex gdiMutex_;              // the GDI's buffer between resize and copying out
 
     std::mutex questionMutex_;
     std::condition_variable questionCv_;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -19,7 +20,7 @@ class FreeRdpParts : public QObject {
     Q_OBJECT
 
 private slots:
-    void frameStoreCopiesChangedRectanglesOnly();
+    void frameStoreMarksChangedRectanglesOnly();
     void frameStoreSendsOneNoticeUntilTaken();
     void frameStoreUnderConcurrentPainting();
     void watchdogFiresOnceAndNotWhenDisarmedOrPaused();
@@ -30,72 +31,92 @@ private slots:
 
 namespace {
 
-// A BGRX buffer where every pixel holds `value`.
-std::vector<unsigned char> Buffer(int w, int h, QRgb value) {
-    std::vector<unsigned char> b(static_cast<std::size_t>(w * h * 4));
-    for (std::size_t i = 0; i < b.size(); i += 4) {
-        b[i] = static_cast<unsigned char>(qBlue(value));
-        b[i + 1] = static_cast<unsigned char>(qGreen(value));
-        b[i + 2] = static_cast<unsigned char>(qRed(value));
-        b[i + 3] = 0xFF;
+// Draws `value` into the rectangle of a 32-bit BGRX canvas, as the library does.
+void Fill(const FrameStore::Canvas& canvas, const QRect& r, QRgb value) {
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        auto* line =
+            reinterpret_cast<QRgb*>(canvas.bits + static_cast<std::size_t>(y) * canvas.stride);
+        std::fill(line + r.left(), line + r.right() + 1, value | 0xFF000000);
     }
-    return b;
+}
+
+FrameStore::Canvas Resize(FrameStore& store, int w, int h) {
+    store.beginDrawing();
+    const FrameStore::Canvas canvas = store.prepareResize(w, h);
+    store.commitResize();
+    store.endDrawing(nullptr, 0);
+    return canvas;
 }
 
 } // namespace
 
-void FreeRdpParts::frameStoreCopiesChangedRectanglesOnly() {
+void FreeRdpParts::frameStoreMarksChangedRectanglesOnly() {
     FrameStore store;
-    store.resize(64, 32);
+    const FrameStore::Canvas canvas = Resize(store, 64, 32);
+    QCOMPARE(canvas.stride, 64u * 4);
     QVERIFY(!store.hasFrame());
     QCOMPARE(store.takeChanged(), QRegion(0, 0, 64, 32)); // a new size repaints everything
-    const auto red = Buffer(64, 32, qRgb(255, 0, 0));
     const QRect rects[] = {QRect(2, 3, 4, 5), QRect(60, 30, 10, 10)}; // the second overhangs
-    QVERIFY(store.copyFrom(red.data(), 64 * 4, rects, 2));
+    store.beginDrawing();
+    Fill(canvas, rects[0], qRgb(255, 0, 0));
+    Fill(canvas, rects[1].intersected(QRect(0, 0, 64, 32)), qRgb(255, 0, 0));
+    QVERIFY(store.endDrawing(rects, 2));
     QVERIFY(store.hasFrame());
     const QImage picture = store.snapshot();
     QCOMPARE(picture.pixel(2, 3), qRgb(255, 0, 0));
-    QCOMPARE(picture.pixel(5, 7), qRgb(255, 0, 0));
     QCOMPARE(picture.pixel(6, 3), qRgb(0, 0, 0));
     QCOMPARE(picture.pixel(63, 31), qRgb(255, 0, 0));
     QCOMPARE(store.takeChanged(), QRegion(2, 3, 4, 5) + QRegion(60, 30, 4, 2));
+
+    // A prepared picture the library did not take is dropped; the old one stays.
+    store.beginDrawing();
+    QVERIFY(store.prepareResize(8, 8).bits);
+    QVERIFY(!store.prepareResize(0, 8).bits);
+    QVERIFY(!store.endDrawing(nullptr, 0));
+    QCOMPARE(store.snapshot(), picture);
 }
 
 void FreeRdpParts::frameStoreSendsOneNoticeUntilTaken() {
     FrameStore store;
-    store.resize(16, 16);
+    Resize(store, 16, 16);
     store.takeChanged();
-    const auto blue = Buffer(16, 16, qRgb(0, 0, 255));
     const QRect a(0, 0, 2, 2);
     const QRect b(8, 8, 2, 2);
-    QVERIFY(store.copyFrom(blue.data(), 64, &a, 1));
-    QVERIFY(!store.copyFrom(blue.data(), 64, &b, 1)); // one notice is outstanding
+    store.beginDrawing();
+    store.beginDrawing(); // the same thread may take the picture again
+    QVERIFY(store.endDrawing(&a, 1));
+    QVERIFY(!store.endDrawing(&b, 1)); // one notice is outstanding
     QCOMPARE(store.takeChanged(), QRegion(a) + QRegion(b));
     const QRect none(20, 20, 2, 2);
-    QVERIFY(!store.copyFrom(blue.data(), 64, &none, 1)); // nothing changed: no notice
-    QVERIFY(store.copyFrom(blue.data(), 64, &a, 1));
+    store.beginDrawing();
+    QVERIFY(!store.endDrawing(&none, 1)); // nothing changed: no notice
+    store.beginDrawing();
+    QVERIFY(store.endDrawing(&a, 1));
 }
 
 void FreeRdpParts::frameStoreUnderConcurrentPainting() {
     FrameStore store;
-    store.resize(200, 100);
+    Resize(store, 200, 100);
     std::atomic<bool> stop{false};
     std::thread painter([&] {
-        QImage target(200, 100, QImage::Format_RGB32);
+        QImage target(210, 110, QImage::Format_RGB32);
         while (!stop) {
             QPainter p(&target);
-            store.paint(p, store.takeChanged() + QRegion(0, 0, 200, 100));
+            store.paint(p, store.takeChanged() + QRegion(0, 0, 210, 110));
         }
     });
     for (int i = 0; i < 200; ++i) {
-        const auto buffer = Buffer(200 + i % 7, 100 + i % 5, qRgb(i, i, i));
-        store.resize(200 + i % 7, 100 + i % 5);
         const QRect all(0, 0, 200 + i % 7, 100 + i % 5);
-        store.copyFrom(buffer.data(), (200 + i % 7) * 4, &all, 1);
+        store.beginDrawing();
+        const FrameStore::Canvas canvas = store.prepareResize(all.width(), all.height());
+        store.commitResize();
+        Fill(canvas, all, qRgb(i, i, i));
+        store.endDrawing(&all, 1);
     }
     stop = true;
     painter.join();
     QCOMPARE(store.snapshot().pixel(0, 0), qRgb(199, 199, 199));
+    QCOMPARE(store.size(), QSize(203, 104));
 }
 
 void FreeRdpParts::watchdogFiresOnceAndNotWhenDisarmedOrPaused() {
