@@ -83,7 +83,7 @@ TEST_F(StoreTest, NoStoreAndEmptyList) {
     EXPECT_EQ(list.Count(), 1); // left as it was
     EXPECT_FALSE(ConnectParaFileExists());
     EXPECT_TRUE(FilesIn(programDir).isEmpty()); // nothing created
-    EXPECT_TRUE(fake.messages.isEmpty()); // a missing store is no damage
+    EXPECT_TRUE(fake.messages.isEmpty());       // a missing store is no damage
 
     RDP_ConnectPara empty;
     empty.setSelectIndex(3);

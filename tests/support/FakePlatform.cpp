@@ -16,8 +16,7 @@ FakePlatform::~FakePlatform() {
     setPlatform(previous_);
 }
 
-int FakePlatform::MessageBox(const QString& text, int style, const QString& title,
-                             QObject* owner) {
+int FakePlatform::MessageBox(const QString& text, int style, const QString& title, QObject* owner) {
     messages.append(RecordedMessage{text, style, title, owner});
     if (onMessage) {
         onMessage(messages.back());

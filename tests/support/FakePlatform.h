@@ -29,8 +29,7 @@ public:
 
     QString ProgramFolder() const override { return programFolder; }
     QString SystemFolder() const override { return systemFolder; }
-    int MessageBox(const QString& text, int style, const QString& title,
-                   QObject* owner) override;
+    int MessageBox(const QString& text, int style, const QString& title, QObject* owner) override;
     void Beep() override { ++beeps; }
     void EndProgram() override { ++endCalls; }
     ScreenMetrics Screen() const override { return screen; }
