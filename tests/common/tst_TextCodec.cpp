@@ -73,8 +73,9 @@ TEST(Codec, DecodeTextAndCheckSumEdges) {
                                                     {"999", rdp::ErrorNumber::Overflow},
                                                     {"09a000", rdp::ErrorNumber::TypeMismatch},
                                                     {"097 00", rdp::ErrorNumber::TypeMismatch}};
-    for (const auto& [text, error] : badTexts) {
-        EXPECT_EQ(ErrorNumberOf([text] { DecodeText(U(text)); }), error) << text;
+    for (const auto& bad : badTexts) {
+        const char* text = bad.first;
+        EXPECT_EQ(ErrorNumberOf([text] { DecodeText(U(text)); }), bad.second) << text;
     }
     const std::tuple<int, const char*, const char*> sums[] = {
         {0, "", ""},
