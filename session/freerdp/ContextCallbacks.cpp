@@ -41,9 +41,9 @@ BOOL Authenticate(::freerdp*, char**, char**, char**) {
     return FALSE;
 }
 
-DWORD VerifyCertificate(::freerdp* instance, const char* host, UINT16 port, const char* commonName,
-                        const char* subject, const char* issuer, const char* fingerprint,
-                        DWORD flags) {
+CertificateQuestion Question(const char* host, UINT16 port, const char* commonName,
+                             const char* subject, const char* issuer, const char* fingerprint,
+                             DWORD flags) {
     CertificateQuestion q;
     q.host = Text(host);
     q.port = port;
@@ -52,23 +52,23 @@ DWORD VerifyCertificate(::freerdp* instance, const char* host, UINT16 port, cons
     q.issuer = Text(issuer);
     q.fingerprint = Text(fingerprint);
     q.hostMismatch = (flags & VERIFY_CERT_FLAG_MISMATCH) != 0;
-    return SessionOf(instance)->askCertificate(q);
+    return q;
+}
+
+DWORD VerifyCertificate(::freerdp* instance, const char* host, UINT16 port, const char* commonName,
+                        const char* subject, const char* issuer, const char* fingerprint,
+                        DWORD flags) {
+    return SessionOf(instance)->askCertificate(
+        Question(host, port, commonName, subject, issuer, fingerprint, flags));
 }
 
 DWORD VerifyChangedCertificate(::freerdp* instance, const char* host, UINT16 port,
                                const char* commonName, const char* subject, const char* issuer,
                                const char* fingerprint, const char*, const char*,
                                const char* oldFingerprint, DWORD flags) {
-    CertificateQuestion q;
-    q.host = Text(host);
-    q.port = port;
-    q.commonName = Text(commonName);
-    q.subject = Text(subject);
-    q.issuer = Text(issuer);
-    q.fingerprint = Text(fingerprint);
+    CertificateQuestion q = Question(host, port, commonName, subject, issuer, fingerprint, flags);
     q.changed = true;
     q.oldFingerprint = Text(oldFingerprint);
-    q.hostMismatch = (flags & VERIFY_CERT_FLAG_MISMATCH) != 0;
     return SessionOf(instance)->askCertificate(q);
 }
 
