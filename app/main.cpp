@@ -24,8 +24,10 @@ bool AnswerCommandLine(int argc, char** argv) {
             return true;
         }
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("用法：rdp-launcher [--version] [--help]\n"
-                        "远程桌面连接启动器。连接设置保存在程序所在文件夹的 WinEx.DLL 中。\n");
+            std::printf("%s %s\n用法：rdp-launcher [--version] [--help]\n"
+                        "通过保存的连接登录远程桌面。连接设置保存在程序所在文件夹的 WinEx.DLL "
+                        "中。\n",
+                        rdp::DisplayName, rdp::VersionText);
             return true;
         }
     }
@@ -45,7 +47,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rdp-launcher"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(rdp::DisplayName));
+    // No application display name: Qt would append it to every title the desktop shows.
     QApplication::setApplicationVersion(QString::fromLatin1(rdp::VersionText));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     // Name the CJK face the set-up installs: Qt then finds every glyph of the windows in one

@@ -14,6 +14,8 @@ packages=(
     # the loopback RDP server, the reference client and the display for end-to-end tests
     xvfb xauth freerdp2-shadow-x11 freerdp2-x11 winpr-utils
     x11-apps x11-utils xdotool xterm iproute2 imagemagick procps
+    # the desktop tests: a real window manager and its close requests
+    openbox wmctrl
     # the release archive: icons rendered at build time, its desktop entry and metainfo checked
     librsvg2-bin desktop-file-utils appstream
 )

@@ -108,6 +108,14 @@ void RDP_frmDesktop::MakeTopmostAndShow() {
     }
     show();
     FitFrame();
+    TakeKeyboard();
+}
+
+// The session gets the keys from the moment the window shows, also where no window manager
+// hands the focus to a new window.
+void RDP_frmDesktop::TakeKeyboard() {
+    activateWindow();
+    rdp->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 // Where and as whom the control connects.

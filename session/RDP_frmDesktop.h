@@ -79,6 +79,7 @@ private:
     void Load();
     void SizeWindow();
     void MakeTopmostAndShow();
+    void TakeKeyboard();
     void SetUpConnection();
     void SetUpOptions();
 

@@ -1,6 +1,7 @@
 #include "ui/common/QtPlatform.h"
 
 #include "common/DefaultFolders.h"
+#include "ui/common/FocusReturn.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -37,18 +38,23 @@ QMessageBox::Icon IconOf(int style) {
     }
 }
 
+// The buttons of a style. Closing the box through the desktop (its title bar, Alt+F4) or
+// Escape answers with the escape button: OK, Cancel, or No.
 void AddButtons(QMessageBox& box, int style) {
     switch (style & 0x0F) {
     case 1:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Cancel);
         break;
     case 4:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
         break;
     default:
         box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
         break;
     }
     // Chinese captions whatever the system's Qt translations.
@@ -86,6 +92,8 @@ int QtPlatform::MessageBox(const QString& text, int style, const QString& title,
     if (parent == nullptr) {
         parent = QApplication::activeWindow();
     }
+    // The keyboard goes back to the box the user was typing in when the message closes.
+    const RDP_basUI::FocusReturn focusReturn;
     QMessageBox box(IconOf(style), title, text, QMessageBox::NoButton, parent);
     AddButtons(box, style);
     if (parent != nullptr && parent->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {

@@ -7,6 +7,7 @@
 #include "common/ShowMsg.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
+#include "ui/common/FocusReturn.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -31,10 +32,7 @@ void RDP_frmLogin::Init() {
         BuildControls();
     }
     FillClientList();
-    lblVersion->setToolTip(QStringLiteral("版本：%1.%2.%3")
-                               .arg(rdp::VersionMajor)
-                               .arg(rdp::VersionMinor)
-                               .arg(rdp::VersionRevision));
+    lblVersion->setToolTip(VersionText());
     ShowAgain();
     txtUserName->setFocus();
     if (cmbClient->count() == 0) {
@@ -45,6 +43,13 @@ void RDP_frmLogin::Init() {
             SetupConnections();
         }
     }
+}
+
+QString RDP_frmLogin::VersionText() {
+    return QStringLiteral("版本：%1.%2.%3")
+        .arg(rdp::VersionMajor)
+        .arg(rdp::VersionMinor)
+        .arg(rdp::VersionRevision);
 }
 
 void RDP_frmLogin::FillClientList() {
@@ -125,6 +130,8 @@ void RDP_frmLogin::ShowAgain() {
 }
 
 void RDP_frmLogin::SetupConnections() {
+    // Back from the setup window, the keyboard is where the user left it in this window.
+    const RDP_basUI::FocusReturn focusReturn(this);
     hide();
     RDP_basClient::OpenSetup();
     FillClientList();

@@ -70,6 +70,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -83,6 +84,7 @@ private:
     bool ConfirmCredentials(const QString& user, const QString& password);
     void ShowAgain();
     QString DiagnosticsText() const;
+    static QString VersionText();
 
     QString ConnectID_;
     QString UserName_;

@@ -7,6 +7,7 @@
 #include "ui/login/ImageBox.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +34,13 @@ void RDP_frmLogin::imgTitle_MouseMove(int Button, int /*Shift*/, float X, float 
 }
 
 void RDP_frmLogin::imgExit_Click() {
+    cmdCancel_Click();
+}
+
+// A close request from the desktop (Alt+F4, a taskbar's close) leaves like "取消": the
+// program ends at once and saves nothing, instead of running on without a window.
+void RDP_frmLogin::closeEvent(QCloseEvent* event) {
+    event->ignore();
     cmdCancel_Click();
 }
 

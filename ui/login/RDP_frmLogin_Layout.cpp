@@ -2,6 +2,7 @@
 
 #include "common/Platform.h"
 #include "common/Twips.h"
+#include "ui/common/PasswordEcho.h"
 #include "ui/login/ImageBox.h"
 #include "ui/login/LoginArtwork.h"
 
@@ -98,8 +99,9 @@ void RDP_frmLogin::CreateControls() {
     lblPassword = MakeLabel(this, "lblPassword", QStringLiteral("密码"));
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
-    txtPassword->setEchoMode(QLineEdit::Password);
-    lblVersion = MakeLabel(this, "lblVersion", QStringLiteral("版本"));
+    RDP_basUI::EchoStars(txtPassword);
+    // The version readable at a glance; the tooltip carries it too.
+    lblVersion = MakeLabel(this, "lblVersion", VersionText());
     lbl = MakeLabel(this, "lbl", QString());
     lbl->setVisible(false);
     cmdOk = MakeButton(this, "cmdOk", QStringLiteral("登录"));

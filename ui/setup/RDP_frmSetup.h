@@ -46,6 +46,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void BuildControls();
@@ -57,6 +58,7 @@ private:
     void SetTabOrder();
 
     void ShowModal();
+    void CentreOnScreen();
     void Unload();
     void ShowError(const QString& description);
 
@@ -68,6 +70,7 @@ private:
 
     QEventLoop* loop_ = nullptr;
     bool placed_ = false;
+    bool centring_ = false; // waiting for the desktop's frame to centre by it
 
     QLabel* lblTips_ = nullptr;
     QTabWidget* tabs_ = nullptr;

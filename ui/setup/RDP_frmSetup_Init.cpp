@@ -37,16 +37,33 @@ void RDP_frmSetup::ShowModal() {
     setWindowModality(Qt::ApplicationModal);
     if (!placed_) {
         placed_ = true;
-        const rdp::ScreenMetrics screen = rdp::platform().Screen();
-        const int screenWidth = rdp::TwipsToPixels(screen.widthTwips, screen.twipsPerPixelX);
-        const int screenHeight = rdp::TwipsToPixels(screen.heightTwips, screen.twipsPerPixelY);
-        move((screenWidth - width()) / 2, (screenHeight - height()) / 2);
+        centring_ = true;
+        CentreOnScreen();
         tabs_->setCurrentIndex(0);
     }
     show();
     raise();
     activateWindow();
     cmbClient_->setFocus(Qt::OtherFocusReason);
+}
+
+// Centred by the window's outer size, title bar and frame included. The desktop frames the
+// window only once it is shown: until then the client area stands in for the outer size.
+void RDP_frmSetup::CentreOnScreen() {
+    const rdp::ScreenMetrics screen = rdp::platform().Screen();
+    const int screenWidth = rdp::TwipsToPixels(screen.widthTwips, screen.twipsPerPixelX);
+    const int screenHeight = rdp::TwipsToPixels(screen.heightTwips, screen.twipsPerPixelY);
+    const QSize outer = frameGeometry().size();
+    move((screenWidth - outer.width()) / 2, (screenHeight - outer.height()) / 2);
+}
+
+// The move that comes with the desktop's frame centres the window again, by its frame.
+void RDP_frmSetup::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (centring_ && frameGeometry().size() != size()) {
+        centring_ = false;
+        CentreOnScreen();
+    }
 }
 
 // Ends the window's life: hidden, and Init() returns.

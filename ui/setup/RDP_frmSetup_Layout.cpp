@@ -3,6 +3,7 @@
 
 #include "common/Platform.h"
 #include "common/Twips.h"
+#include "ui/common/PasswordEcho.h"
 #include "ui/setup/DecorationImage.h"
 
 #include <QApplication>
@@ -64,7 +65,7 @@ QGroupBox* ListFrame(const char* frameName, const char* frameCaption, const char
                      const char* labelText, QComboBox* list, QWidget* page) {
     QGroupBox* frame = Frame(frameName, frameCaption, page);
     auto* row = new QHBoxLayout(frame);
-    row->setContentsMargins(14, 12, 14, 14);
+    row->setContentsMargins(12, 8, 12, 10);
     row->setSpacing(12);
     QLabel* label = Caption(labelName, labelText, frame);
     label->setBuddy(list);
@@ -76,8 +77,8 @@ QGroupBox* ListFrame(const char* frameName, const char* frameCaption, const char
 
 QVBoxLayout* PageLayout(QWidget* page) {
     auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(12, 12, 12, 12);
-    column->setSpacing(12);
+    column->setContentsMargins(10, 8, 10, 8);
+    column->setSpacing(8);
     return column;
 }
 
@@ -123,8 +124,8 @@ void RDP_frmSetup::BuildControls() {
     const rdp::ScreenMetrics screen = rdp::platform().Screen();
     const QSize designed(rdp::TwipsToPixels(kWidthTwips, screen.twipsPerPixelX),
                          rdp::TwipsToPixels(kHeightTwips, screen.twipsPerPixelY));
-    // Grow where the Chinese captions need more room than the designed size gives.
-    resize(designed.expandedTo(sizeHint()));
+    // The designed client area, exactly: the layouts above are tight enough for it.
+    setFixedSize(designed);
 }
 
 QWidget* RDP_frmSetup::BuildConnectTab() {
@@ -133,9 +134,9 @@ QWidget* RDP_frmSetup::BuildConnectTab() {
 
     QGroupBox* fraConnect = Frame("fraConnect", "连接设置", page);
     auto* connectGrid = new QGridLayout(fraConnect);
-    connectGrid->setContentsMargins(14, 12, 14, 14);
+    connectGrid->setContentsMargins(12, 8, 12, 10);
     connectGrid->setHorizontalSpacing(12);
-    connectGrid->setVerticalSpacing(10);
+    connectGrid->setVerticalSpacing(6);
     connectGrid->addWidget(
         Named(new DecorationImage(DecorationImage::Kind::Computer, fraConnect), "Image2"), 0, 0, 2,
         1, Qt::AlignTop);
@@ -157,14 +158,14 @@ QWidget* RDP_frmSetup::BuildConnectTab() {
 
     QGroupBox* fraUser = Frame("fraUser", "用户设置", page);
     auto* userGrid = new QGridLayout(fraUser);
-    userGrid->setContentsMargins(14, 12, 14, 14);
+    userGrid->setContentsMargins(12, 8, 12, 10);
     userGrid->setHorizontalSpacing(12);
-    userGrid->setVerticalSpacing(10);
+    userGrid->setVerticalSpacing(6);
     userGrid->addWidget(Named(new DecorationImage(DecorationImage::Kind::User, fraUser), "Image1"),
                         0, 0, 3, 1, Qt::AlignTop);
     txtUserName_ = Named(new QLineEdit(fraUser), "txtUserName");
     txtPassword_ = Named(new QLineEdit(fraUser), "txtPassword");
-    txtPassword_->setEchoMode(QLineEdit::Password);
+    RDP_basUI::EchoStars(txtPassword_);
     QLabel* lblUserName = Caption("lblUserName", "用户", fraUser);
     QLabel* lblPassword = Caption("lblPassword", "密码", fraUser);
     lblUserName->setBuddy(txtUserName_);
@@ -209,7 +210,7 @@ QWidget* RDP_frmSetup::BuildResourceTab() {
 
     QGroupBox* fraPrint = Frame("fraPrint", "本地设备和资源", page);
     auto* grid = new QGridLayout(fraPrint);
-    grid->setContentsMargins(14, 12, 14, 14);
+    grid->setContentsMargins(12, 8, 12, 10);
     grid->setHorizontalSpacing(24);
     grid->setVerticalSpacing(10);
     chkPrint_ = Check("chkPrint", "打印机", fraPrint);
@@ -233,7 +234,7 @@ QWidget* RDP_frmSetup::BuildAdvancedTab() {
     QVBoxLayout* column = PageLayout(page);
     QGroupBox* fraBitmapPeristence = Frame("fraBitmapPeristence", "性能", page);
     auto* frameColumn = new QVBoxLayout(fraBitmapPeristence);
-    frameColumn->setContentsMargins(14, 12, 14, 14);
+    frameColumn->setContentsMargins(12, 8, 12, 10);
     chkBitmapPeristence_ = Check("chkBitmapPeristence", "位图缓存", fraBitmapPeristence);
     frameColumn->addWidget(chkBitmapPeristence_);
     column->addWidget(fraBitmapPeristence);

@@ -1,11 +1,16 @@
 // Keyboard navigation and the window look-up shared by the windows.
 #include "ui/common/RDP_basUI.h"
 
+#include "common/Platform.h"
+#include "ui/common/FocusReturn.h"
+#include "ui/common/QtPlatform.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -81,6 +86,57 @@ private slots:
             QCOMPARE(QApplication::focusWidget(), controls[r.to]);
         }
         QVERIFY(!TabByKey(nullptr, 13, 0));
+    }
+
+    // The desktop's close request (the title bar, Alt+F4) answers a message as its escape
+    // button; the keyboard then goes back to the box the user was typing in.
+    void messageCloseAnswersAndGivesTheKeyboardBack() {
+        const struct {
+            int style, answer;
+        } rows[] = {{rdp::MsgStyle::OkOnly, rdp::MsgResult::Ok},
+                    {rdp::MsgStyle::Exclamation, rdp::MsgResult::Ok},
+                    {rdp::MsgStyle::QuestionOkCancel, rdp::MsgResult::Cancel},
+                    {rdp::MsgStyle::ExclamationYesNo, rdp::MsgResult::No}};
+        for (const auto& r : rows) {
+            Form f;
+            f.window.show();
+            QApplication::setActiveWindow(&f.window);
+            QVERIFY(QTest::qWaitForWindowActive(&f.window));
+            f.last->setFocus();
+            QTimer::singleShot(0, &f.window, [] { QApplication::activeModalWidget()->close(); });
+            rdp::QtPlatform platform;
+            QCOMPARE(platform.MessageBox(QStringLiteral("?"), r.style, QStringLiteral("连接"),
+                                         &f.window),
+                     r.answer);
+            QCOMPARE(QApplication::focusWidget(), f.last);
+        }
+    }
+
+    // A window hidden while another one runs gets the keyboard back in the same box.
+    void focusReturnsToTheBoxOfAHiddenWindow() {
+        Form login;
+        Form setup;
+        login.window.show();
+        QApplication::setActiveWindow(&login.window);
+        QVERIFY(QTest::qWaitForWindowActive(&login.window));
+        login.list->setFocus();
+        {
+            const FocusReturn back(&login.window);
+            login.window.hide();
+            setup.window.show();
+            QApplication::setActiveWindow(&setup.window);
+            setup.last->setFocus();
+            setup.window.hide();
+            login.window.show();
+        }
+        QVERIFY(QTest::qWaitForWindowActive(&login.window));
+        QCOMPARE(QApplication::focusWidget(), login.list);
+        {
+            // Nothing is forced onto a window that stays hidden.
+            const FocusReturn back(&login.window);
+            login.window.hide();
+        }
+        QVERIFY(!login.window.isVisible());
     }
 
     void isFormLoaded() {

@@ -97,6 +97,11 @@ private slots:
         QCOMPARE(w.lblTitle->pos(), QPoint(36, 12));
         QVERIFY(w.lblTitle->width() >= w.lblTitle->sizeHint().width());
         QCOMPARE(w.txtPassword->echoMode(), QLineEdit::Password);
+        w.txtPassword->setText(QStringLiteral("pw"));
+        QCOMPARE(w.txtPassword->displayText(), QStringLiteral("**")); // not the style's dots
+        // The version is there to read, not only in the tooltip.
+        QCOMPARE(w.lblVersion->text(), w.lblVersion->toolTip());
+        QVERIFY(w.lblVersion->width() >= w.lblVersion->sizeHint().width());
         QCOMPARE(w.focusWidget(), w.txtUserName);
     }
 
@@ -275,7 +280,7 @@ private slots:
         }
     }
 
-    void cancelAndTheExitImageEndTheProgramWithoutSaving() {
+    void cancelTheExitImageAndTheDesktopsCloseEndTheProgramWithoutSaving() {
         RDP_frmLogin& w = openWith(2, 1);
         w.cmbClient->setCurrentIndex(1);
         emit w.cmbClient->activated(1);
@@ -283,6 +288,9 @@ private slots:
         QCOMPARE(fake_->endCalls, 1);
         emit w.imgExit->Click();
         QCOMPARE(fake_->endCalls, 2);
+        w.close(); // the window manager's close request
+        QCOMPARE(fake_->endCalls, 3);
+        QVERIFY(w.isVisible()); // never a program without a window
         QCOMPARE(storeSaves(), 0);
     }
 };

@@ -62,9 +62,8 @@ private slots:
         RDP_frmSetup w;
         QCOMPARE(w.windowTitle(), QStringLiteral("连接设置"));
         QCOMPARE(w.objectName(), QStringLiteral("RDP_frmSetup"));
-        // At the designed size at least, not stretched far beyond it by the layouts.
-        QVERIFY(w.width() >= 422 && w.width() < 422 * 3 / 2);
-        QVERIFY(w.height() >= 389 && w.height() < 389 * 3 / 2);
+        // The designed client area, 6330 x 5835 twips, and every control fits in it.
+        QCOMPARE(w.size(), QSize(422, 389));
         QVERIFY(w.width() >= w.minimumSizeHint().width());
         QVERIFY(w.height() >= w.minimumSizeHint().height());
 
@@ -116,6 +115,8 @@ private slots:
         QVERIFY(tip.contains(QStringLiteral("剪贴板")) && tip.contains(QStringLiteral("智能卡")));
         QVERIFY(Child<QWidget>(w, "Image1") && Child<QWidget>(w, "Image2"));
         QCOMPARE(Text(w, "txtPassword")->echoMode(), QLineEdit::Password);
+        Text(w, "txtPassword")->setText(QStringLiteral("pw"));
+        QCOMPARE(Text(w, "txtPassword")->displayText(), QStringLiteral("**"));
         QCOMPARE(Text(w, "txtUserName")->echoMode(), QLineEdit::Normal);
         for (auto* list : w.findChildren<QComboBox*>()) {
             QVERIFY2(!list->isEditable(), qPrintable(list->objectName()));
