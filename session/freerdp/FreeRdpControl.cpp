@@ -114,6 +114,7 @@ void FreeRdpControl::onSessionConnected(unsigned generation) {
     }
     connected_ = 1;
     emit OnConnected();
+    sendEarlyKeys();
     update();
 }
 
@@ -144,6 +145,7 @@ void FreeRdpControl::onSessionEnded(unsigned generation, int reason) {
     clipboard_.stop();
     unsetCursor();
     heldKeys_.clear();
+    earlyKeys_.clear();
     heldButtons_ = {};
     connected_ = 0;
     emit OnDisconnected(reason);

@@ -5,6 +5,7 @@
 #include "session/freerdp/ClipboardBridge.h"
 #include "session/freerdp/ControlSettings.h"
 #include "session/freerdp/FrameStore.h"
+#include "session/freerdp/InputQueue.h"
 #include "session/freerdp/RemoteCursor.h"
 
 #include <QPointer>
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <set>
+#include <vector>
 
 namespace rdp::freerdp {
 
@@ -98,6 +100,7 @@ private:
     void raiseLoginComplete();
     void closeQuestion();
     void send(const InputEvent& event);
+    void sendEarlyKeys();
     void sendKey(QKeyEvent* event, bool down);
     void sendMouseButton(QMouseEvent* event, bool down);
     void releaseHeldInput();
@@ -118,6 +121,7 @@ private:
     CertificateAsker asker_;
     QPointer<QWidget> question_;
     std::set<std::uint32_t> heldKeys_;
+    std::vector<InputEvent> earlyKeys_;
     Qt::MouseButtons heldButtons_;
 };
 

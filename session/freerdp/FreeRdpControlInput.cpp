@@ -34,6 +34,17 @@ InputEvent Pointer(std::uint16_t flags, QPointF at, bool extended = false) {
 void FreeRdpControl::send(const InputEvent& event) {
     if (session_ && connected_ == 1) {
         session_->sendInput(event);
+    } else if (session_ && connected_ == 2 && event.kind == InputEvent::Kind::Key) {
+        earlyKeys_.push_back(event); // typed while connecting: sent once connected
+    }
+}
+
+// The keys typed while the connection was being made, in their order.
+void FreeRdpControl::sendEarlyKeys() {
+    std::vector<InputEvent> keys;
+    keys.swap(earlyKeys_);
+    for (const InputEvent& key : keys) {
+        send(key);
     }
 }
 

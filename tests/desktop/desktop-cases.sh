@@ -42,8 +42,8 @@ until_true() {
     return 1
 }
 
-# The visible window whose title starts with $1 (the exact title is checked apart).
-window_id() { xdotool search --onlyvisible --name "^$1" 2>/dev/null | head -n 1; }
+# The visible window titled $1, or $1 with a suffix (the exact title is checked apart).
+window_id() { xdotool search --onlyvisible --name "^$1( .*)?\$" 2>/dev/null | head -n 1; }
 find_window() {
     local id=""
     for _ in $(seq 200); do
@@ -205,38 +205,55 @@ remote_keys() {
 }
 remote_got() { [[ "$(remote_keys)" == *"$1"* ]]; }
 
+# Logs on with the password typed in the login window.
+log_on() {
+    local login
+    login="$(find_window 连接登录)"
+    expect_focus "$login" "the login window"
+    xdotool key Return # from the user name box on to the password box
+    xdotool type --delay 20 "$server_password"
+    xdotool key Return
+}
+
 case_sessionKeyboard() {
     eval "$("$source_dir/scripts/rdp-test-server" start --state "$server_state" \
         --port "${RDP_DESKTOP_PORT:-36400}" |
         sed -n 's/^\(port\|user\|password\|display\)=/server_\1=/p')"
-    # On the remote screen a window that logs every key it gets and holds the keyboard.
-    DISPLAY="$server_display" stdbuf -oL xev -event keyboard -geometry 1000x700+0+0 >"$work/keys.txt" &
+    # On the remote screen a clock, and a window that logs every key it gets and holds the
+    # keyboard.
+    DISPLAY="$server_display" xclock -update 1 -geometry 240x240+60+60 >/dev/null 2>&1 &
+    pids+=($!)
+    DISPLAY="$server_display" stdbuf -oL xev -event keyboard -geometry 400x260+560+440 \
+        >"$work/keys.txt" &
     pids+=($!)
     local keylog
     keylog="$(DISPLAY="$server_display" until_true xdotool search --name '^Event Tester$')" ||
         fail "no key logger on the remote screen"
     DISPLAY="$server_display" xdotool windowfocus "$(head -n 1 <<<"$keylog")"
-
     make_app --name 测试服务器 --server 127.0.0.1 --port "$server_port" --user "$server_user" \
         --size 2
+
+    # A first session remembers the server's certificate ("始终接受"), then ends.
     start_app
-    local login certificate session
-    login="$(find_window 连接登录)"
-    expect_focus "$login" "the login window"
-    xdotool key Return
-    xdotool type --delay 20 "$server_password"
-    xdotool key Return
+    log_on
+    local certificate session
     certificate="$(find_window 服务器证书)"
     expect_focus "$certificate" "the certificate question"
-    # Keys typed right after the answer go to the session.
-    xdotool key Return
+    xdotool key Tab space
+    session="$(find_window 测试服务器)"
+    expect_focus "$session" "the session window"
+    close_window "$session"
+    expect_end "$launcher_pid"
+
+    # Keys typed right after Enter go to the session, and on to the remote side.
+    start_app
+    log_on
     xdotool type --delay 30 qzxj
     session="$(find_window 测试服务器)"
     expect_title "$session" 测试服务器
     expect_focus "$session" "the session window"
     until_true remote_got qzxj || fail "the remote side got \"$(remote_keys)\", not \"qzxj\""
     echo "ok: the remote side got the keys"
-    sleep 1 # the remote desktop painted
     screenshot "$session" session
     close_window "$session"
     expect_end "$launcher_pid"

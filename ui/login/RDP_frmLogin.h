@@ -85,6 +85,7 @@ private:
     void ShowAgain();
     QString DiagnosticsText() const;
     static QString VersionText();
+    bool PassKeyOn(QEvent* event);
 
     QString ConnectID_;
     QString UserName_;

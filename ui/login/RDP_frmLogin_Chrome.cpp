@@ -80,7 +80,32 @@ void RDP_frmLogin::Form_KeyDown(int& KeyCode, int Shift) {
     }
 }
 
+// The window that has taken the keyboard over from this hidden one: a shown window with a
+// control to type in (the session window, right after Enter).
+static QWidget* KeyboardSuccessor(const QWidget* login) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != login && window->isVisible() && window->isWindow() &&
+            window->focusWidget() != nullptr && !window->windowFlags().testFlag(Qt::Popup)) {
+            return window->focusWidget();
+        }
+    }
+    return nullptr;
+}
+
+// Keys typed right after Enter, still on their way to this window when it hid, go on to the
+// window that took the keyboard over instead of into the hidden boxes.
+bool RDP_frmLogin::PassKeyOn(QEvent* event) {
+    if (QWidget* successor = KeyboardSuccessor(this)) {
+        QCoreApplication::sendEvent(successor, event);
+    }
+    return true;
+}
+
 bool RDP_frmLogin::eventFilter(QObject* watched, QEvent* event) {
+    const bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (isKey && !isVisible()) {
+        return PassKeyOn(event);
+    }
     if (event->type() == QEvent::KeyPress) {
         if (!keyPressed_) {
             keyPressed_ = true;
