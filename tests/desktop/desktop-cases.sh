@@ -121,9 +121,11 @@ case_loginClose() {
     login="$(find_window 连接登录)"
     expect_title "$login" 连接登录
     expect_focus "$login" "the login window"
+    xdotool key Tab
+    xdotool type --delay 20 secret
     screenshot "$login" login
     # Another connection chosen, then the desktop closes the window: nothing is saved.
-    xdotool key Tab Tab Down
+    xdotool key Tab Up
     close_window "$login"
     expect_end "$launcher_pid"
     [ "$(folder_state)" = "$before" ] || fail "the program folder changed"

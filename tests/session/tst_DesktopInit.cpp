@@ -2,6 +2,7 @@
 #include "common/Errors.h"
 #include "tests/session/DesktopFixture.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -182,6 +183,9 @@ private slots:
         QLabel* label = f.window->lblTips; // at least 1980 x 180 twips, and its text
         QVERIFY(label->width() >= 132 && label->height() >= 12);
         QVERIFY(label->width() >= label->sizeHint().width());
+        // The session holds the keyboard as soon as its window shows.
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QCOMPARE(QApplication::focusWidget(), f.control);
     }
 
     void alreadyConnected() {
