@@ -10,8 +10,10 @@
 #include "session/SessionMessages.h"
 #include "session/SessionTarget.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QTimer>
+#include <QWindow>
 
 RDP_frmDesktop::RDP_frmDesktop(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("RDP_frmDesktop"));
@@ -116,6 +118,23 @@ void RDP_frmDesktop::MakeTopmostAndShow() {
 void RDP_frmDesktop::TakeKeyboard() {
     activateWindow();
     rdp->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+// A window of the session (the certificate question, a message) that closes gives the keys
+// back to the session: on a display without a window manager nobody else would.
+void RDP_frmDesktop::childEvent(QChildEvent* event) {
+    QWidget::childEvent(event);
+    QObject* child = event->child();
+    if (event->polished() && child->isWidgetType() && static_cast<QWidget*>(child)->isWindow()) {
+        child->installEventFilter(this);
+    }
+}
+
+bool RDP_frmDesktop::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Hide && isVisible() && !ending_) {
+        QTimer::singleShot(0, this, &RDP_frmDesktop::TakeKeyboard);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // Where and as whom the control connects.

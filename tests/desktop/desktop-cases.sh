@@ -4,7 +4,8 @@
 # holds the keyboard after each step, and a screenshot of each window (frame included) in
 # OUT_DIR.
 #   desktop-cases.sh CASE LAUNCHER RDP_STORE SOURCE_DIR OUT_DIR
-# Cases: loginClose, firstUseQuestionClose, setupClose, sessionKeyboard.
+# Cases: loginClose, firstUseQuestionClose, setupClose, sessionKeyboard, and
+# sessionKeyboardBareX for a display without a window manager.
 # Ends only the processes it started.
 set -euo pipefail
 case_name="$1"
@@ -64,10 +65,10 @@ expect_title() {
     echo "ok: title \"$2\""
 }
 
-has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+has_focus() { [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$1" ]; }
 expect_focus() {
     until_true has_focus "$1" ||
-        fail "$2 does not hold the keyboard (focus on $(xdotool getwindowfocus))"
+        fail "$2 does not hold the keyboard (focus on $(xdotool getwindowfocus -f))"
     echo "ok: $2 holds the keyboard"
 }
 
@@ -217,12 +218,12 @@ log_on() {
     xdotool key Return
 }
 
-case_sessionKeyboard() {
+# The loopback server, a clock on its screen and a window there that logs every key it gets
+# and holds the keyboard; a copy of the program with a connection to it.
+start_server_and_app() {
     eval "$("$source_dir/scripts/rdp-test-server" start --state "$server_state" \
         --port "${RDP_DESKTOP_PORT:-36400}" |
         sed -n 's/^\(port\|user\|password\|display\)=/server_\1=/p')"
-    # On the remote screen a clock, and a window that logs every key it gets and holds the
-    # keyboard.
     DISPLAY="$server_display" xclock -update 1 -geometry 240x240+60+60 >/dev/null 2>&1 &
     pids+=($!)
     DISPLAY="$server_display" stdbuf -oL xev -event keyboard -geometry 400x260+560+440 \
@@ -234,6 +235,10 @@ case_sessionKeyboard() {
     DISPLAY="$server_display" xdotool windowfocus "$(head -n 1 <<<"$keylog")"
     make_app --name 测试服务器 --server 127.0.0.1 --port "$server_port" --user "$server_user" \
         --size 2
+}
+
+case_sessionKeyboard() {
+    start_server_and_app
 
     # A first session remembers the server's certificate ("始终接受"), then ends.
     start_app
@@ -258,6 +263,25 @@ case_sessionKeyboard() {
     echo "ok: the remote side got the keys"
     screenshot "$session" session
     close_window "$session"
+    expect_end "$launcher_pid"
+}
+
+# Without a window manager nobody hands the keyboard over: the session window takes it when
+# it shows, and again when the certificate question closes.
+case_sessionKeyboardBareX() {
+    start_server_and_app
+    start_app
+    log_on
+    local certificate session
+    certificate="$(find_window 服务器证书)"
+    expect_focus "$certificate" "the certificate question"
+    xdotool key Return
+    session="$(find_window 测试服务器)"
+    expect_focus "$session" "the session window"
+    xdotool type --delay 30 qzxj
+    until_true remote_got qzxj || fail "the remote side got \"$(remote_keys)\", not \"qzxj\""
+    echo "ok: the remote side got the keys"
+    "$source_dir/scripts/rdp-test-server" stop --state "$server_state" >/dev/null
     expect_end "$launcher_pid"
 }
 

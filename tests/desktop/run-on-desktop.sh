@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command on a desktop of its own: an Xvfb display with the openbox window manager,
 # so that windows get title bars, close requests and the focus rules of a real desktop.
+# With RDP_DESKTOP_WM=none the display stays bare (no window manager).
 # Ends only the processes it started.
 set -euo pipefail
 work="$(mktemp -d)"
@@ -17,6 +18,12 @@ pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(tr -d '\n' <"$work/display")"
 
+export QT_QPA_PLATFORM=xcb
+if [ "${RDP_DESKTOP_WM:-openbox}" = none ]; then
+    "$@"
+    exit
+fi
+
 # openbox keeps its cache and session files in the temporary home.
 HOME="$work" XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config" \
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
@@ -26,6 +33,4 @@ for _ in $(seq 100); do
     sleep 0.05
 done
 wmctrl -m 2>/dev/null | grep -qi openbox || { cat "$work/openbox.log" >&2; exit 1; }
-
-export QT_QPA_PLATFORM=xcb
 "$@"
