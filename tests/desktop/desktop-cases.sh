@@ -207,6 +207,21 @@ remote_keys() {
         "$work/keys.txt"
 }
 remote_got() { [[ "$(remote_keys)" == *"$1"* ]]; }
+expect_remote_keys() {
+    until_true remote_got "$1" || fail "the remote side got \"$(remote_keys)\", not \"$1\""
+    echo "ok: the remote side got the keys"
+}
+
+# The certificate question holds the keyboard; the keys $@ answer it; the session window
+# then holds the keyboard. Sets $session.
+answer_certificate() {
+    local certificate
+    certificate="$(find_window 服务器证书)"
+    expect_focus "$certificate" "the certificate question"
+    xdotool key "$@"
+    session="$(find_window 测试服务器)"
+    expect_focus "$session" "the session window"
+}
 
 # Logs on with the password typed in the login window.
 log_on() {
@@ -243,12 +258,8 @@ case_sessionKeyboard() {
     # A first session remembers the server's certificate ("始终接受"), then ends.
     start_app
     log_on
-    local certificate session
-    certificate="$(find_window 服务器证书)"
-    expect_focus "$certificate" "the certificate question"
-    xdotool key Tab space
-    session="$(find_window 测试服务器)"
-    expect_focus "$session" "the session window"
+    local session
+    answer_certificate Tab space
     close_window "$session"
     expect_end "$launcher_pid"
 
@@ -259,8 +270,7 @@ case_sessionKeyboard() {
     session="$(find_window 测试服务器)"
     expect_title "$session" 测试服务器
     expect_focus "$session" "the session window"
-    until_true remote_got qzxj || fail "the remote side got \"$(remote_keys)\", not \"qzxj\""
-    echo "ok: the remote side got the keys"
+    expect_remote_keys qzxj
     screenshot "$session" session
     close_window "$session"
     expect_end "$launcher_pid"
@@ -272,15 +282,10 @@ case_sessionKeyboardBareX() {
     start_server_and_app
     start_app
     log_on
-    local certificate session
-    certificate="$(find_window 服务器证书)"
-    expect_focus "$certificate" "the certificate question"
-    xdotool key Return
-    session="$(find_window 测试服务器)"
-    expect_focus "$session" "the session window"
+    local session
+    answer_certificate Return
     xdotool type --delay 30 qzxj
-    until_true remote_got qzxj || fail "the remote side got \"$(remote_keys)\", not \"qzxj\""
-    echo "ok: the remote side got the keys"
+    expect_remote_keys qzxj
     "$source_dir/scripts/rdp-test-server" stop --state "$server_state" >/dev/null
     expect_end "$launcher_pid"
 }
