@@ -10,10 +10,9 @@
 #include "session/SessionMessages.h"
 #include "session/SessionTarget.h"
 
-#include <QApplication>
+#include <QChildEvent>
 #include <QLabel>
 #include <QTimer>
-#include <QWindow>
 
 RDP_frmDesktop::RDP_frmDesktop(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("RDP_frmDesktop"));
