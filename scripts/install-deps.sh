@@ -14,6 +14,8 @@ packages=(
     # the loopback RDP server, the reference client and the display for end-to-end tests
     xvfb xauth freerdp2-shadow-x11 freerdp2-x11 winpr-utils
     x11-apps x11-utils xdotool xterm iproute2 imagemagick procps
+    # a second real server: xrdp with Xorg sessions, and the tools its test desktop uses
+    xrdp xorgxrdp x11-xserver-utils xfonts-base dbus-x11 openssl passwd libx11-dev
     # the release archive: icons rendered at build time, its desktop entry and metainfo checked
     librsvg2-bin desktop-file-utils appstream
 )

@@ -1,0 +1,78 @@
+#include "tests/e2e/XrdpServer.h"
+
+#include <QFile>
+#include <QProcess>
+
+namespace rdp::test {
+
+namespace {
+QString Script() {
+    return QStringLiteral(RDP_SOURCE_DIR "/scripts/xrdp-test-server");
+}
+} // namespace
+
+bool XrdpServer::start(const QString& state) {
+    QProcess p;
+    p.start(Script(), {QStringLiteral("start"), QStringLiteral("--port"), QString::number(port_),
+                       QStringLiteral("--state"), state});
+    if (!p.waitForFinished(120000) || p.exitCode() != 0) {
+        qWarning("xrdp did not start: %s", p.readAllStandardError().constData());
+        return false;
+    }
+    values_.clear();
+    for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq > 0) {
+            values_.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
+        }
+    }
+    return values_.contains(QStringLiteral("offset"));
+}
+
+bool XrdpServer::run(const QStringList& arguments) {
+    const QString state = values_.value(QStringLiteral("state"));
+    return !state.isEmpty() &&
+           QProcess::execute(Script(), arguments + QStringList{QStringLiteral("--state"), state}) ==
+               0;
+}
+
+void XrdpServer::stop() {
+    if (run({QStringLiteral("stop")})) {
+        values_.clear();
+    }
+}
+
+void XrdpServer::kill() {
+    run({QStringLiteral("kill")});
+}
+
+int XrdpServer::failedLogins() const {
+    QFile log(values_.value(QStringLiteral("log")));
+    if (!log.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    // xrdp writes each failure twice; this line is written once per failed login.
+    return static_cast<int>(log.readAll().count("xrdp_wm_log_msg: login failed"));
+}
+
+std::optional<bool> XrdpServer::remoteNumLock() const {
+    QProcess xset;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XAUTHORITY"), QStringLiteral("/home/%1/.Xauthority").arg(user()));
+    xset.setProcessEnvironment(env);
+    xset.start(QStringLiteral("xset"),
+               {QStringLiteral("-display"), display(), QStringLiteral("q")});
+    if (!xset.waitForFinished(10000) || xset.exitCode() != 0) {
+        return std::nullopt;
+    }
+    const QString out = QString::fromUtf8(xset.readAllStandardOutput()).simplified();
+    if (out.contains(QStringLiteral("Num Lock: on"))) {
+        return true;
+    }
+    if (out.contains(QStringLiteral("Num Lock: off"))) {
+        return false;
+    }
+    return std::nullopt;
+}
+
+} // namespace rdp::test
