@@ -38,6 +38,16 @@ int Colours(const QImage& image) {
     return static_cast<int>(seen.size());
 }
 
+// Established TCP connections from this machine to the loopback port.
+int EstablishedTo(int port) {
+    QProcess ss;
+    ss.start(QStringLiteral("ss"),
+             {QStringLiteral("-Htn"), QStringLiteral("state"), QStringLiteral("established"),
+              QStringLiteral("( dport = :%1 )").arg(port)});
+    ss.waitForFinished(10000);
+    return static_cast<int>(ss.readAllStandardOutput().count('\n'));
+}
+
 // Windows clipboard text as the remote side must receive it: UTF-16LE and a terminator.
 QByteArray Utf16LeWithTerminator(const QString& text) {
     QByteArray out;
@@ -92,11 +102,20 @@ void RealSession::goodLogonGivesEventsInOrderAndPaints() {
     QVERIFY(h.rdp->grab().save(shot));
     qInfo("screenshot: %s", qPrintable(shot));
 
+    // Disconnect returns once the server has been told: the link is already closed.
     h.rdp->Disconnect();
+    QCOMPARE(EstablishedTo(server.port()), 0);
     QVERIFY(h.waitFor(QStringLiteral("disconnected"), 10000));
     QCOMPARE(h.reason(), Reason::LocalDisconnect);
     QCOMPARE(h.rdp->Connected(), 0);
     QCOMPARE(h.count(QStringLiteral("disconnected")), 1);
+
+    // A second connection of the same control starts from no picture and gets a new one.
+    h.events.clear();
+    h.rdp->Connect();
+    QVERIFY(!h.rdp->hasPicture());
+    QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
+    QVERIFY(QTest::qWaitFor([&] { return Colours(h.rdp->picture()) > 2; }, 10000));
 }
 
 void RealSession::killedServerEndsTheSession() {
