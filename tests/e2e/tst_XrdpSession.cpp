@@ -2,6 +2,7 @@
 #include "profiles/RDP_ConnectPara.h"
 #include "session/RDP_frmDesktop.h"
 #include "session/RdpControlFactory.h"
+#include "session/freerdp/DisconnectReason.h"
 #include "tests/e2e/SessionHarness.h"
 #include "tests/e2e/XrdpServer.h"
 #include "tests/support/FakePlatform.h"
@@ -10,9 +11,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdlib>
 #include <memory>
 
 using namespace rdp::freerdp;
@@ -33,7 +36,12 @@ double DesktopShare(const QImage& image) {
     for (int y = 0; y < image.height(); y += 9) {
         for (int x = 0; x < image.width(); x += 9) {
             ++all;
-            hits += (image.pixel(x, y) & 0xFFFFFF) == 0x3A6EA5 ? 1 : 0;
+            const QRgb p = image.pixel(x, y);
+            // 16-bit colour loses the low bits of each channel.
+            hits += std::abs(qRed(p) - 0x3A) < 9 && std::abs(qGreen(p) - 0x6E) < 9 &&
+                            std::abs(qBlue(p) - 0xA5) < 9
+                        ? 1
+                        : 0;
         }
     }
     return all == 0 ? 0.0 : static_cast<double>(hits) / all;
@@ -50,7 +58,11 @@ int Colours(const QImage& image) {
 }
 
 bool ShowsDesktop(FreeRdpControl* rdp) {
-    return QTest::qWaitFor([&] { return DesktopShare(rdp->picture()) > 0.5; }, 30000);
+    const bool shown = QTest::qWaitFor([&] { return DesktopShare(rdp->picture()) > 0.5; }, 30000);
+    if (!shown) {
+        rdp->picture().save(QStringLiteral("e2e-xrdp-not-the-desktop.png"));
+    }
+    return shown;
 }
 
 void Target(SessionHarness& h, const XrdpServer& server, const QString& password = {}) {
