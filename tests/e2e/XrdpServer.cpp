@@ -1,5 +1,7 @@
 #include "tests/e2e/XrdpServer.h"
 
+#include "tests/e2e/LockKeyState.h"
+
 #include <QFile>
 #include <QProcess>
 
@@ -56,23 +58,7 @@ int XrdpServer::failedLogins() const {
 }
 
 std::optional<bool> XrdpServer::remoteNumLock() const {
-    QProcess xset;
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XAUTHORITY"), QStringLiteral("/home/%1/.Xauthority").arg(user()));
-    xset.setProcessEnvironment(env);
-    xset.start(QStringLiteral("xset"),
-               {QStringLiteral("-display"), display(), QStringLiteral("q")});
-    if (!xset.waitForFinished(10000) || xset.exitCode() != 0) {
-        return std::nullopt;
-    }
-    const QString out = QString::fromUtf8(xset.readAllStandardOutput()).simplified();
-    if (out.contains(QStringLiteral("Num Lock: on"))) {
-        return true;
-    }
-    if (out.contains(QStringLiteral("Num Lock: off"))) {
-        return false;
-    }
-    return std::nullopt;
+    return NumLockOn(display(), QStringLiteral("/home/%1/.Xauthority").arg(user()));
 }
 
 } // namespace rdp::test
