@@ -73,6 +73,9 @@ int DisconnectReasonFor(const EndFacts& f) {
     if (f.errorInfo != 0) {
         return ReasonFromErrorInfo(f.errorInfo);
     }
+    if (f.linkLost) {
+        return Reason::SocketClosed;
+    }
     // The server closed the session without saying why (a clean close), or the link broke.
     return f.lastError == 0 ? Reason::RemoteByServer : Reason::SocketClosed;
 }

@@ -25,6 +25,7 @@ struct EndFacts {
     bool wasConnected = false;        // the session had come up before it ended
     bool credentialsSent = false;     // NLA started with our password and got no further
     bool serverReachable = false;     // after that, the server still accepted connections
+    bool linkLost = false;            // the link broke and reconnecting did not bring it back
     std::uint32_t lastError = 0;      // freerdp_get_last_error
     std::uint32_t errorInfo = 0;      // freerdp_error_info (the server's error info PDU)
 };

@@ -135,9 +135,11 @@ int FreeRdpSession::connectAndServe() {
         endFacts_ = facts(false);
         return DisconnectReasonFor(endFacts_);
     }
-    while (serve() && reconnect()) {
+    bool lost = false;
+    while ((lost = serve()) && reconnect()) {
     }
     endFacts_ = facts(true);
+    endFacts_.linkLost = lost && !endFacts_.localRequest;
     freerdp_disconnect(instance_);
     return DisconnectReasonFor(endFacts_);
 }

@@ -48,6 +48,10 @@ void XrdpServer::kill() {
     run({QStringLiteral("kill")});
 }
 
+void XrdpServer::dropConnections() {
+    run({QStringLiteral("drop")});
+}
+
 int XrdpServer::failedLogins() const {
     QFile log(values_.value(QStringLiteral("log")));
     if (!log.open(QIODevice::ReadOnly)) {

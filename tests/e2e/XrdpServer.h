@@ -21,6 +21,8 @@ public:
     void stop();
     // Ends xrdp and its connections at once (the session manager stays).
     void kill();
+    // Ends only the connections' processes: xrdp still listens and accepts again.
+    void dropConnections();
 
     QString host() const { return values_.value(QStringLiteral("host")); }
     int port() const { return port_; }

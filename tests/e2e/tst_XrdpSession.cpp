@@ -15,6 +15,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdlib>
 #include <memory>
@@ -91,6 +92,7 @@ private slots:
     void wrongPasswordShowsTheServersScreenOnce();
     void logOffEndsTheProgramSilently();
     void killedServerIsRetriedThenExplained();
+    void linkThatKeepsDroppingEndsTheSession();
     void numLockFollowsThisComputer();
 };
 
@@ -209,6 +211,34 @@ void XrdpSession::killedServerIsRetriedThenExplained() {
         platform_.messages.first().text.startsWith(QStringLiteral("与远程计算机的连接已中断。")));
     QCOMPARE(control_->reconnectTries(), 5);
     QTRY_COMPARE_WITH_TIMEOUT(platform_.endCalls, 1, 5000);
+}
+
+// A reconnection that gets through and drops again soon counts as the next attempt: the
+// session ends after five of them instead of looping.
+void XrdpSession::linkThatKeepsDroppingEndsTheSession() {
+    XrdpServer server(TestPort());
+    QVERIFY(server.start(state()));
+    SessionHarness h;
+    Target(h, server);
+    h.rdp->setEnableAutoReconnect(true);
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("login"), 30000));
+    QVERIFY(ShowsDesktop(h.rdp));
+    QElapsedTimer clock;
+    clock.start();
+    int dropped = 0;
+    QObject::connect(h.rdp, &RdpClientControl::OnAutoReconnected, h.window.get(), [&] {
+        QTimer::singleShot(1000, h.window.get(), [&] {
+            ++dropped;
+            server.dropConnections();
+        });
+    });
+    server.dropConnections();
+    QVERIFY2(h.waitFor(QStringLiteral("disconnected"), 90000), qPrintable(h.events.join(u',')));
+    qInfo("%d reconnections got through and dropped; ended after %lld ms", dropped,
+          clock.elapsed());
+    QCOMPARE(h.reason(), Reason::SocketClosed);
+    QVERIFY(h.rdp->reconnectTries() <= 5);
 }
 
 void XrdpSession::numLockFollowsThisComputer() {
