@@ -82,6 +82,7 @@ private slots:
     void certificatesAreAskedRememberedAndWarned();
     void typedKeysArriveOnTheRemoteDisplay();
     void lostSessionIsTriedAgainQuietly();
+    void refusedReconnectionIsNotRepeated();
     void silentServerTimesOut();
     void teardownAtAnyMoment();
     void clipboardTextBothWays();
@@ -306,6 +307,27 @@ void RealSession::lostSessionIsTriedAgainQuietly() {
     QVERIFY(bounded.waitFor(QStringLiteral("disconnected"), 20000));
     QCOMPARE(bounded.events, QStringList{QStringLiteral("disconnected:2308")});
     QCOMPARE(bounded.rdp->reconnectTries(), 3);
+}
+
+// The server comes back with another password for the user: the reconnection that the
+// server refuses ends the session as a refused logon, and the password is not sent again.
+void RealSession::refusedReconnectionIsNotRepeated() {
+    auto server = std::make_unique<TestServer>(TestPort());
+    QVERIFY(server->start(state(QStringLiteral("server"))));
+    SessionHarness h;
+    h.target(*server);
+    h.rdp->setEnableAutoReconnect(true);
+    h.rdp->setReconnectPolicy(5, 1500);
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
+    server->killServer();
+    server = std::make_unique<TestServer>(TestPort());
+    server->setPassword(QStringLiteral("Changed-456"));
+    QVERIFY(server->start(state(QStringLiteral("server"))));
+    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 30000));
+    QCOMPARE(h.reason(), Reason::LogonFailed);
+    QTest::qWait(500); // let the server write its log
+    QCOMPARE(server->serverLog().count(QStringLiteral("client authentication failure")), 1);
 }
 
 void RealSession::silentServerTimesOut() {
