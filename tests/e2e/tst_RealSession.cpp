@@ -38,6 +38,15 @@ int Colours(const QImage& image) {
     return static_cast<int>(seen.size());
 }
 
+// Connects with reconnection on and waits for the logon.
+bool ConnectReconnecting(SessionHarness& h, const TestServer& server, int attempts, int delayMs) {
+    h.target(server);
+    h.rdp->setEnableAutoReconnect(true);
+    h.rdp->setReconnectPolicy(attempts, delayMs);
+    h.rdp->Connect();
+    return h.waitFor(QStringLiteral("login"), 20000);
+}
+
 // Established TCP connections to the port on this machine, read at once from the kernel's
 // table (no helper process that would give a closing link time to finish).
 int EstablishedTo(int port) {
@@ -273,11 +282,7 @@ void RealSession::lostSessionIsTriedAgainQuietly() {
     auto server = std::make_unique<TestServer>(TestPort());
     QVERIFY(server->start(state(QStringLiteral("server"))));
     SessionHarness h;
-    h.target(*server);
-    h.rdp->setEnableAutoReconnect(true);
-    h.rdp->setReconnectPolicy(40, 250);
-    h.rdp->Connect();
-    QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
+    QVERIFY(ConnectReconnecting(h, *server, 40, 250));
 
     // The server goes away and comes back: the session continues without any event.
     h.events.clear();
@@ -315,11 +320,7 @@ void RealSession::refusedReconnectionIsNotRepeated() {
     auto server = std::make_unique<TestServer>(TestPort());
     QVERIFY(server->start(state(QStringLiteral("server"))));
     SessionHarness h;
-    h.target(*server);
-    h.rdp->setEnableAutoReconnect(true);
-    h.rdp->setReconnectPolicy(5, 1500);
-    h.rdp->Connect();
-    QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
+    QVERIFY(ConnectReconnecting(h, *server, 5, 1500));
     server->killServer();
     server = std::make_unique<TestServer>(TestPort());
     server->setPassword(QStringLiteral("Changed-456"));
