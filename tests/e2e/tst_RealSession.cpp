@@ -40,6 +40,14 @@ int Colours(const QImage& image) {
     return static_cast<int>(seen.size());
 }
 
+// A self-signed certificate and key, `name`.crt and `name`.key, in the folder `dir`.
+bool MakeCertificate(const QString& dir, const QString& name) {
+    return QDir().mkpath(dir) &&
+           QProcess::execute(QStringLiteral("winpr-makecert"),
+                             {QStringLiteral("-silent"), QStringLiteral("-rdp"),
+                              QStringLiteral("-path"), dir, name}) == 0;
+}
+
 // Connects with reconnection on and waits for the logon.
 bool ConnectReconnecting(SessionHarness& h, const TestServer& server, int attempts, int delayMs) {
     h.target(server);
@@ -232,11 +240,7 @@ void RealSession::wrongPasswordReachesTheServerOnce() {
 // connections that is a refused logon; gone for good, it is a network failure.
 void RealSession::serverGoneDuringNlaIsANetworkFailure() {
     const QString dir = state(QStringLiteral("nla"));
-    QVERIFY(QDir().mkpath(dir));
-    QCOMPARE(QProcess::execute(QStringLiteral("winpr-makecert"),
-                               {QStringLiteral("-silent"), QStringLiteral("-rdp"),
-                                QStringLiteral("-path"), dir, QStringLiteral("nla")}),
-             0);
+    QVERIFY(MakeCertificate(dir, QStringLiteral("nla")));
     for (const bool staysUp : {true, false}) {
         NlaDropper server(dir + QStringLiteral("/nla"), staysUp);
         QVERIFY(server.listen(QHostAddress::LocalHost, static_cast<quint16>(TestPort())));
@@ -466,11 +470,7 @@ void RealSession::teardownAtAnyMoment() {
 void RealSession::clipboardTextBothWays() {
     // FreeRDP's shadow server has no clipboard channel: a small server that has one.
     const QString dir = state(QStringLiteral("clip"));
-    QVERIFY(QDir().mkpath(dir));
-    QCOMPARE(QProcess::execute(QStringLiteral("winpr-makecert"),
-                               {QStringLiteral("-silent"), QStringLiteral("-rdp"),
-                                QStringLiteral("-path"), dir, QStringLiteral("peer")}),
-             0);
+    QVERIFY(MakeCertificate(dir, QStringLiteral("peer")));
     const int port = TestPort();
     const QString remoteText = QString::fromUtf8("远程\nremote \U0001F600");
     QProcess peer;
