@@ -69,6 +69,10 @@ void RDP_frmDesktop::Load() {
     connect(rdp, &RdpClientControl::OnConnected, this, &RDP_frmDesktop::rdp_OnConnected);
     connect(rdp, &RdpClientControl::OnLoginComplete, this, &RDP_frmDesktop::rdp_OnLoginComplete);
     connect(rdp, &RdpClientControl::OnDisconnected, this, &RDP_frmDesktop::rdp_OnDisconnected);
+    connect(rdp, &RdpClientControl::OnAutoReconnecting, this,
+            &RDP_frmDesktop::rdp_OnAutoReconnecting);
+    connect(rdp, &RdpClientControl::OnAutoReconnected, this,
+            &RDP_frmDesktop::rdp_OnAutoReconnected);
     connect(rdp, &RdpClientControl::OnConfirmClose, this, &RDP_frmDesktop::rdp_OnConfirmClose);
     connect(rdp, &RdpClientControl::OnReceivedTSPublicKey, this,
             &RDP_frmDesktop::rdp_OnReceivedTSPublicKey);

@@ -63,6 +63,8 @@ private slots:
     void rdp_OnConnected();
     void rdp_OnLoginComplete();
     void rdp_OnDisconnected(int discReason);
+    void rdp_OnAutoReconnecting(int attempt, int maxAttempts);
+    void rdp_OnAutoReconnected();
     void rdp_OnConfirmClose(bool* allowClose);
     void rdp_OnReceivedTSPublicKey(const QByteArray& publicKey, bool* continueLogon);
     void Timer_Timer();
@@ -70,10 +72,20 @@ private slots:
 
 private:
     // What happened while a message of the window was open, handled after it closes.
-    enum class Happening { Connecting, Connected, LoginComplete, Disconnected, Tick, Unload };
+    enum class Happening {
+        Connecting,
+        Connected,
+        LoginComplete,
+        Disconnected,
+        Reconnecting,
+        Reconnected,
+        Tick,
+        Unload
+    };
     struct Pending {
         Happening what;
-        int reason;
+        int reason; // of a disconnection, or the reconnection attempt
+        int of = 0; // the reconnection attempts in all
     };
 
     // Set-up (RDP_frmDesktop.cpp).
@@ -96,6 +108,7 @@ private:
 
     // Status and shutdown (RDP_frmDesktop_Status.cpp).
     void SetStatus(std::int32_t code, std::int32_t reason = 0);
+    void ShowReconnecting(bool on, int attempt = 0, int of = 0);
     int ShowMessage(const QString& text, int style, const QString& title);
     void Handle(Pending p);
     void Dispatch(Pending p);

@@ -52,6 +52,19 @@ void RDP_frmDesktop::SetStatus(std::int32_t code, std::int32_t reason) {
     }
 }
 
+// While a lost link is tried again the panel covers the frozen picture and counts the
+// attempts; it goes when the link is back.
+void RDP_frmDesktop::ShowReconnecting(bool on, int attempt, int of) {
+    if (Status_ != StatusConnected && Status_ != StatusLoggedIn) {
+        return;
+    }
+    picTips->setVisible(on);
+    if (on) {
+        lblTips->setText(rdp::ReconnectingText(attempt, of));
+        GrowLabel();
+    }
+}
+
 void RDP_frmDesktop::unInit() {
     if (ending_) {
         return;
@@ -118,6 +131,12 @@ void RDP_frmDesktop::Handle(Pending p) {
     case Happening::Disconnected:
         SetStatus(StatusDisconnected, p.reason);
         break;
+    case Happening::Reconnecting:
+        ShowReconnecting(true, p.reason, p.of);
+        break;
+    case Happening::Reconnected:
+        ShowReconnecting(false);
+        break;
     case Happening::Tick:
         SetStatus(Status_, 0);
         break;
@@ -128,19 +147,25 @@ void RDP_frmDesktop::Handle(Pending p) {
 }
 
 void RDP_frmDesktop::rdp_OnConnecting() {
-    Dispatch({Happening::Connecting, 0});
+    Dispatch({Happening::Connecting, 0, 0});
 }
 void RDP_frmDesktop::rdp_OnConnected() {
-    Dispatch({Happening::Connected, 0});
+    Dispatch({Happening::Connected, 0, 0});
 }
 void RDP_frmDesktop::rdp_OnLoginComplete() {
-    Dispatch({Happening::LoginComplete, 0});
+    Dispatch({Happening::LoginComplete, 0, 0});
 }
 void RDP_frmDesktop::rdp_OnDisconnected(int discReason) {
-    Dispatch({Happening::Disconnected, discReason});
+    Dispatch({Happening::Disconnected, discReason, 0});
+}
+void RDP_frmDesktop::rdp_OnAutoReconnecting(int attempt, int maxAttempts) {
+    Dispatch({Happening::Reconnecting, attempt, maxAttempts});
+}
+void RDP_frmDesktop::rdp_OnAutoReconnected() {
+    Dispatch({Happening::Reconnected, 0, 0});
 }
 void RDP_frmDesktop::Timer_Timer() {
-    Dispatch({Happening::Tick, 0});
+    Dispatch({Happening::Tick, 0, 0});
 }
 
 void RDP_frmDesktop::rdp_OnConfirmClose(bool* allowClose) {
@@ -159,7 +184,7 @@ void RDP_frmDesktop::rdp_OnReceivedTSPublicKey(const QByteArray& /*publicKey*/,
 // The close is never refused: it ends the program, after any open message is closed.
 void RDP_frmDesktop::closeEvent(QCloseEvent* event) {
     event->setAccepted(!messageOpen_ || ending_);
-    Dispatch({Happening::Unload, 0});
+    Dispatch({Happening::Unload, 0, 0});
 }
 
 void RDP_frmDesktop::Form_Unload() {

@@ -59,6 +59,10 @@ signals:
     void OnConnected();
     void OnLoginComplete();
     void OnDisconnected(int discReason);
+    // The link broke: attempt `attempt` of `maxAttempts` to bring it back is under way; and
+    // the link is back.
+    void OnAutoReconnecting(int attempt, int maxAttempts);
+    void OnAutoReconnected();
     // Raised only by controls that ask; the session window answers false.
     void OnConfirmClose(bool* allowClose);
     void OnReceivedTSPublicKey(const QByteArray& publicKey, bool* continueLogon);

@@ -23,6 +23,12 @@ QString AlreadyLoggedOnText() {
     return QStringLiteral("已经登陆");
 }
 
+QString ReconnectingText(int attempt, int of) {
+    return QStringLiteral("连接已中断，正在重新连接（第 %1 次，共 %2 次）。。。")
+        .arg(attempt)
+        .arg(of);
+}
+
 std::optional<QString> DisconnectMessage(int reason) {
     switch (reason) {
     case 260: // the name of the remote computer could not be resolved
@@ -39,6 +45,10 @@ std::optional<QString> DisconnectMessage(int reason) {
         return TwoParts("用户名或密码不正确，无法登录到系统。",
                         "请检查用户名和密码，然后重新连接。"
                         "如果问题仍然存在，请联系系统管理员获得帮助。");
+    case 2308: // the link to the remote computer was lost
+        return TwoParts(
+            "与远程计算机的连接已中断。",
+            "请检查网络后重新连接。如果问题仍然存在，请联系网络管理员或系统服务商获得帮助。");
     default:
         return std::nullopt;
     }

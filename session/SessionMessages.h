@@ -11,9 +11,11 @@ QString LoggingOnText();  // the panel while connecting
 QString LoggingOffText(); // the panel after a disconnection
 QString ConnectingText(); // the control's own text while it connects
 QString AlreadyLoggedOnText();
+// The panel while a lost link is tried again: attempt `attempt` of `of`.
+QString ReconnectingText(int attempt, int of);
 
 // The message for a disconnection reason that the user must hear about (network failure,
-// unknown computer, timeout, wrong credentials); nothing for a normal end.
+// unknown computer, timeout, wrong credentials, a lost link); nothing for a normal end.
 std::optional<QString> DisconnectMessage(int reason);
 
 } // namespace rdp

@@ -1,6 +1,9 @@
 #include "session/freerdp/DisconnectReason.h"
 
 #include <freerdp/error.h>
+#include <freerdp/freerdp.h>
+
+#include <cstdio>
 
 namespace rdp::freerdp {
 namespace {
@@ -39,7 +42,7 @@ int ReasonFromErrorInfo(std::uint32_t errorInfo) {
 }
 
 int ConnectFailureReason(const EndFacts& f) {
-    if (IsLogonError(f.lastError) || f.credentialsPresented) {
+    if (CredentialsRefused(f)) {
         return Reason::LogonFailed;
     }
     switch (f.lastError) {
@@ -61,17 +64,34 @@ int DisconnectReasonFor(const EndFacts& f) {
     if (f.localRequest || f.certificateRejected) {
         return Reason::LocalDisconnect;
     }
-    if (f.watchdogFired) {
-        return Reason::Timeout;
-    }
     if (!f.wasConnected) {
-        return ConnectFailureReason(f);
+        return f.watchdogFired ? Reason::Timeout : ConnectFailureReason(f);
+    }
+    if (CredentialsRefused(f)) {
+        return Reason::LogonFailed; // a reconnection was refused
     }
     if (f.errorInfo != 0) {
         return ReasonFromErrorInfo(f.errorInfo);
     }
+    if (f.linkLost) {
+        return Reason::SocketClosed;
+    }
     // The server closed the session without saying why (a clean close), or the link broke.
     return f.lastError == 0 ? Reason::RemoteByServer : Reason::SocketClosed;
+}
+
+bool CredentialsRefused(const EndFacts& f) {
+    return IsLogonError(f.lastError) || (f.credentialsSent && f.serverReachable);
+}
+
+std::string EndFactsLine(const EndFacts& f, int reason) {
+    const char* name = freerdp_get_last_error_name(f.lastError);
+    char line[256];
+    std::snprintf(
+        line, sizeof line, "session ended: error %s (0x%08X), error info 0x%08X, reason %d%s%s%s",
+        name ? name : "?", f.lastError, f.errorInfo, reason, f.localRequest ? ", closed here" : "",
+        f.watchdogFired ? ", timed out" : "", f.wasConnected ? ", had connected" : "");
+    return line;
 }
 
 } // namespace rdp::freerdp

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace rdp::freerdp {
 
@@ -18,18 +19,28 @@ inline constexpr int SocketClosed = 2308;
 
 // What the session saw when it ended; the library's own codes are kept as they came.
 struct EndFacts {
-    bool localRequest = false;         // Disconnect() or the window going away
-    bool watchdogFired = false;        // the server never answered in time
-    bool certificateRejected = false;  // the user cancelled the certificate question
-    bool wasConnected = false;         // the session had come up before it ended
-    bool credentialsPresented = false; // NLA started with our password and got no further
-    std::uint32_t lastError = 0;       // freerdp_get_last_error
-    std::uint32_t errorInfo = 0;       // freerdp_error_info (the server's error info PDU)
+    bool localRequest = false;        // Disconnect() or the window going away
+    bool watchdogFired = false;       // the server never answered in time
+    bool certificateRejected = false; // the user cancelled the certificate question
+    bool wasConnected = false;        // the session had come up before it ended
+    bool credentialsSent = false;     // NLA started with our password and got no further
+    bool serverReachable = false;     // after that, the server still accepted connections
+    bool linkLost = false;            // the link broke and reconnecting did not bring it back
+    std::uint32_t lastError = 0;      // freerdp_get_last_error
+    std::uint32_t errorInfo = 0;      // freerdp_error_info (the server's error info PDU)
 };
 
 // The reason for OnDisconnected. Cancellations made here win over whatever the library
 // reported while being cancelled; a connection that never came up is told apart from a
 // session that ended.
 int DisconnectReasonFor(const EndFacts& facts);
+
+// The server refused the credentials: it said so, or it closed the link during NLA while
+// staying reachable (a server that went away or a broken link is not a refusal).
+bool CredentialsRefused(const EndFacts& facts);
+
+// One line for support staff: the library's error name and code, the server's error info
+// and the reason chosen.
+std::string EndFactsLine(const EndFacts& facts, int reason);
 
 } // namespace rdp::freerdp

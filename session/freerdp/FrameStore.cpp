@@ -46,6 +46,16 @@ void FrameStore::commitResize() {
     changed_ = QRegion(image_.rect());
 }
 
+void FrameStore::clear() {
+    std::lock_guard picture(pictureMutex_);
+    image_ = QImage();
+    next_ = QImage();
+    hasFrame_ = false;
+    std::lock_guard notice(noticeMutex_);
+    changed_ = QRegion();
+    noticeOutstanding_ = false;
+}
+
 QRegion FrameStore::takeChanged() {
     std::lock_guard lock(noticeMutex_);
     QRegion r = changed_;

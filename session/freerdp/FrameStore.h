@@ -35,6 +35,9 @@ public:
     Canvas prepareResize(int width, int height);
     void commitResize();
 
+    // Forgets the picture (a new connection starts from none).
+    void clear();
+
     // GUI thread: the region changed since the last call; clears the outstanding notice.
     QRegion takeChanged();
 

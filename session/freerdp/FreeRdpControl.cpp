@@ -9,6 +9,11 @@
 
 namespace rdp::freerdp {
 
+namespace {
+// How long closing a connected session may wait for the server to be told.
+constexpr int kDisconnectWaitMs = 2000;
+} // namespace
+
 // Forwards the session's calls from the library's threads to the control on the GUI
 // thread. Each call carries the number of the connection it belongs to, so that a late
 // call of an earlier connection is dropped.
@@ -28,6 +33,14 @@ public:
     }
     void sessionEnded(int reason) override {
         post([g = generation_, reason](FreeRdpControl& c) { c.onSessionEnded(g, reason); });
+    }
+    void sessionReconnecting(int attempt, int of) override {
+        post([g = generation_, attempt, of](FreeRdpControl& c) {
+            c.onSessionReconnecting(g, attempt, of);
+        });
+    }
+    void sessionReconnected() override {
+        post([g = generation_](FreeRdpControl& c) { c.onSessionReconnected(g); });
     }
     void sessionAsksCertificate(const CertificateQuestion& q, std::uint64_t ticket) override {
         post([g = generation_, q, ticket](FreeRdpControl& c) {
@@ -60,6 +73,7 @@ FreeRdpControl::FreeRdpControl(QWidget* parent) : RdpClientControl(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    createScrollBars();
 }
 
 FreeRdpControl::~FreeRdpControl() {
@@ -78,15 +92,12 @@ void FreeRdpControl::setReconnectPolicy(int attempts, int delayMs) {
     settings_.reconnectDelayMs = delayMs;
 }
 
-int FreeRdpControl::reconnectTries() const {
-    return session_ ? session_->reconnectTries() : 0;
-}
-
 void FreeRdpControl::Connect() {
     if (connected_ != 0) {
         return;
     }
     session_.reset(); // an ended connection: its worker has finished
+    frames_.clear();  // nothing of the last connection's desktop is shown again
     ++generation_;
     loginCompleteRaised_ = false;
     connected_ = 2;
@@ -98,14 +109,18 @@ void FreeRdpControl::Connect() {
         session_->setClipboard(&clipboard_);
     }
     session_->start(settings_);
+    layoutScrollBars();
     update();
 }
 
+// Asks the session to end and waits (briefly) until the server has been told, so that a
+// program ending right after this call does not leave the session to time out.
 void FreeRdpControl::Disconnect() {
+    closeQuestion();
     if (session_ && connected_ != 0) {
         session_->requestDisconnect();
+        session_->waitEnded(kDisconnectWaitMs);
     }
-    closeQuestion();
 }
 
 void FreeRdpControl::onSessionConnected(unsigned generation) {
@@ -113,9 +128,24 @@ void FreeRdpControl::onSessionConnected(unsigned generation) {
         return;
     }
     connected_ = 1;
+    sendLockKeys();
     emit OnConnected();
     sendEarlyKeys();
     update();
+}
+
+void FreeRdpControl::onSessionReconnecting(unsigned generation, int attempt, int of) {
+    if (generation == generation_ && connected_ == 1) {
+        ++reconnectTries_;
+        emit OnAutoReconnecting(attempt, of);
+    }
+}
+
+void FreeRdpControl::onSessionReconnected(unsigned generation) {
+    if (generation == generation_ && connected_ == 1) {
+        sendLockKeys();
+        emit OnAutoReconnected();
+    }
 }
 
 void FreeRdpControl::onSessionLoginComplete(unsigned generation) {
@@ -133,7 +163,9 @@ void FreeRdpControl::raiseLoginComplete() {
 
 void FreeRdpControl::onSessionFrame(unsigned generation) {
     if (generation == generation_) {
-        update(frames_.takeChanged());
+        const QRegion changed = frames_.takeChanged();
+        layoutScrollBars(); // the picture may have a new size
+        update(changed.translated(-scrollOffset()));
     }
 }
 
@@ -173,21 +205,27 @@ void FreeRdpControl::closeQuestion() {
     }
 }
 
+// The picture is drawn at the scroll offset; everything beyond the remote desktop is
+// black from the first paint on.
 void FreeRdpControl::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    if (!frames_.hasFrame()) {
-        painter.fillRect(rect(), palette().window());
+    const QPoint offset = scrollOffset();
+    const QRegion region = event->region().translated(offset);
+    painter.translate(-offset);
+    const QRect desktop(QPoint(0, 0), desktopSize());
+    if (frames_.hasFrame()) {
+        frames_.paint(painter, region & desktop);
+    } else {
+        painter.fillRect(desktop, palette().window());
         if (connected_ == 2 && !connectingText_.isEmpty()) {
-            painter.drawText(rect(), Qt::AlignCenter, connectingText_);
+            painter.drawText(desktop.intersected(rect().translated(offset)), Qt::AlignCenter,
+                             connectingText_);
         }
-        return;
     }
-    const QSize picture = frames_.paint(painter, event->region());
-    const QRegion outside = event->region() - QRect(QPoint(0, 0), picture);
-    for (const QRect& r : outside) {
+    for (const QRect& r : region - desktop) {
         painter.fillRect(r, Qt::black);
     }
-    if (connected_ == 1 && !loginCompleteRaised_) {
+    if (frames_.hasFrame() && connected_ == 1 && !loginCompleteRaised_) {
         // Servers that never send a logon notice: the first painted frame stands for it.
         const unsigned generation = generation_;
         QTimer::singleShot(0, this, [this, generation] {

@@ -10,6 +10,8 @@
 
 #include <QPointer>
 
+class QScrollBar;
+
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -69,12 +71,14 @@ public:
     const ControlSettings& settings() const { return settings_; }
     QImage picture() const { return frames_.snapshot(); }
     bool hasPicture() const { return frames_.hasFrame(); }
-    int reconnectTries() const;
+    // How many reconnection attempts this control's sessions began.
+    int reconnectTries() const { return reconnectTries_; }
     // The clipboard's side of this control (redirected while connected when allowed).
     ClipboardBridge& clipboard() { return clipboard_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -93,6 +97,8 @@ private:
     void onSessionLoginComplete(unsigned generation);
     void onSessionFrame(unsigned generation);
     void onSessionEnded(unsigned generation, int reason);
+    void onSessionReconnecting(unsigned generation, int attempt, int of);
+    void onSessionReconnected(unsigned generation);
     void onCertificateQuestion(unsigned generation, const CertificateQuestion& question,
                                std::uint64_t ticket);
     void onSessionCursor(unsigned generation, const RemoteCursor& cursor);
@@ -104,6 +110,14 @@ private:
     void sendKey(QKeyEvent* event, bool down);
     void sendMouseButton(QMouseEvent* event, bool down);
     void releaseHeldInput();
+    void sendLockKeys();
+    // Scrolling (FreeRdpControlScroll.cpp): where the remote desktop is larger than the
+    // control, scroll bars bring every part of it into view.
+    void createScrollBars();
+    void layoutScrollBars();
+    QSize desktopSize() const;
+    QPoint scrollOffset() const;
+    QPointF toRemote(QPointF local) const { return local + scrollOffset(); }
 
     ControlSettings settings_;
     QString connectingText_;
@@ -117,6 +131,9 @@ private:
     std::unique_ptr<FreeRdpSession> session_;
     unsigned generation_ = 0;
     std::int16_t connected_ = 0;
+    int reconnectTries_ = 0;
+    QScrollBar* hBar_ = nullptr;
+    QScrollBar* vBar_ = nullptr;
     bool loginCompleteRaised_ = false;
     CertificateAsker asker_;
     QPointer<QWidget> question_;

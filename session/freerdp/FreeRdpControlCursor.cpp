@@ -29,8 +29,9 @@ void FreeRdpControl::onSessionCursorMoved(unsigned generation, QPoint at) {
     if (generation != generation_ || connected_ != 1 || !hasFocus() || !underMouse()) {
         return;
     }
-    if (mapFromGlobal(QCursor::pos()) != at) {
-        QCursor::setPos(mapToGlobal(at));
+    const QPoint local = at - scrollOffset();
+    if (rect().contains(local) && mapFromGlobal(QCursor::pos()) != local) {
+        QCursor::setPos(mapToGlobal(local));
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "session/freerdp/FreeRdpSession.h"
 #include "session/freerdp/InputMapping.h"
+#include "session/freerdp/LockKeys.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -96,7 +97,7 @@ void FreeRdpControl::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void FreeRdpControl::mouseMoveEvent(QMouseEvent* event) {
-    send(Pointer(kPointerMove, event->position()));
+    send(Pointer(kPointerMove, toRemote(event->position())));
 }
 
 void FreeRdpControl::sendMouseButton(QMouseEvent* event, bool down) {
@@ -110,7 +111,7 @@ void FreeRdpControl::sendMouseButton(QMouseEvent* event, bool down) {
     } else {
         heldButtons_ &= ~event->button();
     }
-    send(Pointer(flags, event->position(), extended));
+    send(Pointer(flags, toRemote(event->position()), extended));
 }
 
 void FreeRdpControl::mousePressEvent(QMouseEvent* event) {
@@ -125,20 +126,29 @@ void FreeRdpControl::mouseReleaseEvent(QMouseEvent* event) {
 void FreeRdpControl::wheelEvent(QWheelEvent* event) {
     const QPoint delta = event->angleDelta();
     for (const std::uint16_t flags : WheelFlags(delta.y(), false)) {
-        send(Pointer(flags, event->position()));
+        send(Pointer(flags, toRemote(event->position())));
     }
     // Qt counts a turn to the left as positive, RDP a turn to the right.
     for (const std::uint16_t flags : WheelFlags(-delta.x(), true)) {
-        send(Pointer(flags, event->position()));
+        send(Pointer(flags, toRemote(event->position())));
     }
     event->accept();
 }
 
+// The remote lock keys follow this computer's on every return of the focus.
 void FreeRdpControl::focusInEvent(QFocusEvent* event) {
     InputEvent e;
     e.kind = InputEvent::Kind::FocusIn;
+    e.flags = LocalLockKeyFlags();
     send(e);
     RdpClientControl::focusInEvent(event);
+}
+
+void FreeRdpControl::sendLockKeys() {
+    InputEvent e;
+    e.kind = InputEvent::Kind::LockKeys;
+    e.flags = LocalLockKeyFlags();
+    send(e);
 }
 
 void FreeRdpControl::focusOutEvent(QFocusEvent* event) {
@@ -154,7 +164,7 @@ void FreeRdpControl::releaseHeldInput() {
         send(e);
     }
     heldKeys_.clear();
-    const QPointF at = mapFromGlobal(QCursor::pos());
+    const QPointF at = toRemote(mapFromGlobal(QCursor::pos()));
     for (const Qt::MouseButton b :
          {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton}) {
         bool extended = false;

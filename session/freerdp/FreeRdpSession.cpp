@@ -5,6 +5,7 @@
 #include "session/freerdp/FrameStore.h"
 #include "session/freerdp/LocalDevices.h"
 #include "session/freerdp/RemotePointer.h"
+#include "session/freerdp/ServerProbe.h"
 #include "session/freerdp/SettingsApply.h"
 #include "session/freerdp/SocketShutdown.h"
 #include "session/freerdp/WarmUp.h"
@@ -18,6 +19,9 @@
 
 #include <QRect>
 
+#include <pthread.h>
+
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -25,12 +29,18 @@ namespace rdp::freerdp {
 
 namespace {
 constexpr DWORD kFirstFrameWaitMs = 400;
-}
+// A link that breaks again this soon after a reconnection continues the attempts' count.
+constexpr auto kReconnectSettleTime = std::chrono::seconds(30);
+// How long a server that closed the link during NLA has to show it is still there.
+constexpr int kProbeTimeoutMs = 1000;
+} // namespace
 
 FreeRdpSession::FreeRdpSession(SessionListener& listener, FrameStore& frames)
     : listener_(listener), frames_(frames), watchdog_([this] {
-          watchdogFired_ = true;
-          interruptConnecting();
+          // A deadline that comes after the attempt succeeded changes nothing.
+          if (life_.apply(SessionEvent::DeadlineMissed)) {
+              interruptConnecting(true);
+          }
       }) {}
 
 FreeRdpSession::~FreeRdpSession() {
@@ -56,20 +66,22 @@ void FreeRdpSession::start(const ControlSettings& settings) {
 }
 
 void FreeRdpSession::requestDisconnect() {
+    const bool attempting = IsAttempting(life_.state());
     {
         std::lock_guard lock(questionMutex_);
-        localEnd_ = true;
+        life_.apply(SessionEvent::CloseRequested);
     }
     questionCv_.notify_all();
-    interruptConnecting();
+    interruptConnecting(attempting);
 }
 
-void FreeRdpSession::interruptConnecting() {
+void FreeRdpSession::interruptConnecting(bool attempting) {
     if (!instance_) {
         return;
     }
     freerdp_abort_connect(instance_);
-    if (connecting_) {
+    if (attempting) {
+        // A connect blocked in a read is not woken by the abort alone.
         ShutdownSocketsTo(settings_.server, settings_.port);
     }
     input_.wake();
@@ -87,15 +99,18 @@ void FreeRdpSession::answerCertificate(std::uint64_t ticket, CertificateAnswer a
 }
 
 void FreeRdpSession::sendInput(const InputEvent& event) {
-    if (active_) {
+    if (life_.state() == SessionState::Connected) {
         input_.push(event);
     }
 }
 
 void FreeRdpSession::run() {
+    pthread_setname_np(pthread_self(), "rdp-session");
     const int reason = connectAndServe();
     watchdog_.disarm();
+    std::fprintf(stderr, "rdp-launcher: %s\n", EndFactsLine(endFacts_, reason).c_str());
     listener_.sessionEnded(reason);
+    life_.apply(SessionEvent::Finished);
 }
 
 int FreeRdpSession::connectAndServe() {
@@ -111,26 +126,39 @@ int FreeRdpSession::connectAndServe() {
         !ApplySettings(context_->settings, settings_, offer)) {
         return Reason::SocketConnectFailed;
     }
-    beginAttempt();
-    connecting_ = true;
-    watchdog_.arm(std::chrono::milliseconds(settings_.connectTimeoutMs));
-    const bool up = !localEnd_ && freerdp_connect(instance_);
-    connecting_ = false;
-    watchdog_.disarm();
-    if (!up) {
-        return DisconnectReasonFor(facts(false));
+    budget_.emplace(settings_.reconnectAttempts, kReconnectSettleTime);
+    if (!life_.apply(SessionEvent::Start)) {
+        endFacts_.localRequest = true;
+        return Reason::LocalDisconnect;
     }
-    while (serve() && reconnect()) {
+    if (!attempt(true)) {
+        endFacts_ = facts(false);
+        return DisconnectReasonFor(endFacts_);
     }
-    const int reason = DisconnectReasonFor(facts(true));
+    bool lost = false;
+    while ((lost = serve()) && reconnect()) {
+    }
+    endFacts_ = facts(true);
+    endFacts_.linkLost = lost && !endFacts_.localRequest;
     freerdp_disconnect(instance_);
-    return reason;
+    return DisconnectReasonFor(endFacts_);
+}
+
+// One connection attempt under the watchdog. The watchdog is disarmed before the outcome
+// is read: once it fired, the attempt has failed even if the library got through.
+bool FreeRdpSession::attempt(bool first) {
+    attempt_ = {};
+    watchdog_.arm(std::chrono::milliseconds(settings_.connectTimeoutMs));
+    const bool up =
+        !life_.closing() && (first ? freerdp_connect(instance_) : freerdp_reconnect(instance_));
+    watchdog_.disarm();
+    return up && (life_.state() == SessionState::Connected || life_.apply(SessionEvent::Up));
 }
 
 bool FreeRdpSession::serve() {
     HANDLE handles[MAXIMUM_WAIT_OBJECTS];
     bool refreshAsked = false;
-    while (!localEnd_) {
+    while (!life_.closing()) {
         DWORD count = freerdp_get_event_handles(context_, handles, MAXIMUM_WAIT_OBJECTS - 1);
         if (count == 0) {
             return false;
@@ -140,7 +168,7 @@ bool FreeRdpSession::serve() {
         // their screen changes: without a picture shortly after connecting, ask for one.
         const DWORD wait = refreshAsked || frames_.hasFrame() ? INFINITE : kFirstFrameWaitMs;
         const DWORD status = WaitForMultipleObjects(count, handles, FALSE, wait);
-        if (status == WAIT_FAILED || localEnd_) {
+        if (status == WAIT_FAILED || life_.closing()) {
             return false;
         }
         if (status == WAIT_TIMEOUT) {
@@ -151,7 +179,8 @@ bool FreeRdpSession::serve() {
         sendQueuedInput();
         if (!freerdp_check_event_handles(context_)) {
             // The link is gone. Try again only when the server did not end the session.
-            return !localEnd_ && settings_.autoReconnect && freerdp_error_info(instance_) == 0;
+            return !life_.closing() && settings_.autoReconnect &&
+                   freerdp_error_info(instance_) == 0;
         }
         if (freerdp_shall_disconnect(instance_)) {
             return false;
@@ -168,24 +197,25 @@ void FreeRdpSession::askForWholeScreen() {
     context_->update->RefreshRect(context_, 1, &all);
 }
 
+// Attempts to bring a lost link back, counted over the session. Credentials that the
+// server refused are never presented again.
 bool FreeRdpSession::reconnect() {
-    active_ = false;
-    for (int i = 0; i < settings_.reconnectAttempts; ++i) {
-        if (waitForStop(settings_.reconnectDelayMs)) {
+    if (!life_.apply(SessionEvent::Lost)) {
+        return false;
+    }
+    budget_->linkLost(ReconnectBudget::Clock::now());
+    while (const std::optional<int> n = budget_->nextAttempt()) {
+        listener_.sessionReconnecting(*n, budget_->maxAttempts());
+        if (waitForStop(settings_.reconnectDelayMs) || !life_.apply(SessionEvent::Retry)) {
             return false;
         }
-        ++reconnectTries_;
-        beginAttempt();
-        connecting_ = true;
-        watchdog_.arm(std::chrono::milliseconds(settings_.connectTimeoutMs));
-        const bool up = freerdp_reconnect(instance_);
-        connecting_ = false;
-        watchdog_.disarm();
-        if (up && !localEnd_) {
-            active_ = true;
+        if (attempt(false)) {
+            budget_->reconnected(ReconnectBudget::Clock::now());
+            listener_.sessionReconnected();
             return true;
         }
-        if (localEnd_) {
+        if (life_.closing() || CredentialsRefused(facts(true)) ||
+            !life_.apply(SessionEvent::Lost)) {
             return false;
         }
     }
@@ -195,12 +225,12 @@ bool FreeRdpSession::reconnect() {
 bool FreeRdpSession::waitForStop(int milliseconds) {
     std::unique_lock lock(questionMutex_);
     return questionCv_.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                                [this] { return localEnd_.load(); });
+                                [this] { return life_.closing(); });
 }
 
 void FreeRdpSession::sendQueuedInput() {
     const std::vector<InputEvent> events = input_.takeAll();
-    if (!active_) {
+    if (life_.state() != SessionState::Connected) {
         return;
     }
     rdpInput* in = context_->input;
@@ -218,27 +248,25 @@ void FreeRdpSession::sendQueuedInput() {
         case InputEvent::Kind::FocusIn:
             freerdp_input_send_focus_in_event(in, e.flags);
             break;
+        case InputEvent::Kind::LockKeys:
+            freerdp_input_send_synchronize_event(in, e.flags);
+            break;
         }
     }
 }
 
-void FreeRdpSession::beginAttempt() {
-    nlaReached_ = false;
-    nlaPassed_ = false;
-    presented_ = false;
-    certificateRejected_ = false;
-    watchdogFired_ = false;
-}
-
 EndFacts FreeRdpSession::facts(bool connected) const {
     EndFacts f;
-    f.localRequest = localEnd_;
-    f.watchdogFired = watchdogFired_;
-    f.certificateRejected = certificateRejected_;
+    f.localRequest = life_.closing();
+    f.watchdogFired = life_.state() == SessionState::TimedOut;
+    f.certificateRejected = attempt_.certificateRejected;
     f.wasConnected = connected;
-    f.credentialsPresented = nlaReached_ && !nlaPassed_;
+    f.credentialsSent = attempt_.nlaReached && !attempt_.nlaPassed;
     f.lastError = freerdp_get_last_error(context_);
     f.errorInfo = freerdp_error_info(instance_);
+    // A refusal leaves the server there; a server that went away is a network failure.
+    f.serverReachable = f.credentialsSent && !f.localRequest &&
+                        ServerAccepts(settings_.server, settings_.port, kProbeTimeoutMs);
     return f;
 }
 
@@ -264,7 +292,10 @@ bool FreeRdpSession::onPostConnect() {
     }
     HookPaint(context_);
     HookPointer(context_);
-    active_ = true;
+    // The watchdog or a close may have come first: then this attempt has failed.
+    if (!life_.apply(SessionEvent::Up)) {
+        return false;
+    }
     if (notify) {
         listener_.sessionFrameReady();
     }
@@ -273,7 +304,6 @@ bool FreeRdpSession::onPostConnect() {
 }
 
 void FreeRdpSession::onPostDisconnect() {
-    active_ = false;
     if (clipboard_) {
         clipboard_->detach();
     }
@@ -283,18 +313,19 @@ void FreeRdpSession::onPostDisconnect() {
 }
 
 void FreeRdpSession::onStateChange(int state) {
-    if (state == CONNECTION_STATE_NEGO && presented_) {
+    if (state == CONNECTION_STATE_NEGO && attempt_.presented) {
         // The library starts over by itself after a transport failure; the password has
         // already been presented once in this attempt, so that second round is cancelled
         // before it reaches the server (lock-out policies would count it).
         freerdp_abort_connect(instance_);
     } else if (state == CONNECTION_STATE_NLA) {
-        nlaReached_ = true;
-        presented_ = true;
+        attempt_.nlaReached = true;
+        attempt_.presented = true;
     } else if (state > CONNECTION_STATE_NLA) {
-        nlaPassed_ = nlaReached_;
+        attempt_.nlaPassed = attempt_.nlaReached;
         // Without NLA the password travels in the client info, after the channels join.
-        presented_ = presented_ || state >= CONNECTION_STATE_SECURE_SETTINGS_EXCHANGE;
+        attempt_.presented =
+            attempt_.presented || state >= CONNECTION_STATE_SECURE_SETTINGS_EXCHANGE;
     }
 }
 
@@ -388,7 +419,7 @@ void FreeRdpSession::onChannelDisconnected(const char* name, void* iface) {
 std::uint32_t FreeRdpSession::askCertificate(const CertificateQuestion& question) {
     std::unique_lock lock(questionMutex_);
     CertificateAnswer answer = CertificateAnswer::Reject;
-    if (!localEnd_) {
+    if (!life_.closing()) {
         const std::uint64_t ticket = ++nextTicket_;
         pendingTicket_ = ticket;
         answer_.reset();
@@ -396,13 +427,13 @@ std::uint32_t FreeRdpSession::askCertificate(const CertificateQuestion& question
         lock.unlock();
         listener_.sessionAsksCertificate(question, ticket);
         lock.lock();
-        questionCv_.wait(lock, [this] { return answer_.has_value() || localEnd_.load(); });
+        questionCv_.wait(lock, [this] { return answer_.has_value() || life_.closing(); });
         pendingTicket_ = 0;
         answer = answer_.value_or(CertificateAnswer::Reject);
         watchdog_.resume();
     }
     if (answer == CertificateAnswer::Reject) {
-        certificateRejected_ = true;
+        attempt_.certificateRejected = true;
     }
     return static_cast<std::uint32_t>(answer);
 }

@@ -4,10 +4,11 @@
 #include "session/freerdp/ControlSettings.h"
 #include "session/freerdp/DisconnectReason.h"
 #include "session/freerdp/InputQueue.h"
+#include "session/freerdp/ReconnectBudget.h"
 #include "session/freerdp/RemoteCursor.h"
+#include "session/freerdp/SessionState.h"
 #include "session/freerdp/Watchdog.h"
 
-#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -31,15 +32,20 @@ public:
     virtual void sessionLoginComplete() = 0;
     virtual void sessionFrameReady() = 0;
     virtual void sessionEnded(int reason) = 0;
+    // The link broke and reconnection attempt `attempt` of `of` is about to begin.
+    virtual void sessionReconnecting(int attempt, int of) = 0;
+    virtual void sessionReconnected() = 0;
     virtual void sessionAsksCertificate(const CertificateQuestion& question,
                                         std::uint64_t ticket) = 0;
     virtual void sessionCursorChanged(const RemoteCursor& cursor) = 0;
     virtual void sessionCursorMoved(int x, int y) = 0;
 };
 
-// One connection: owns the FreeRDP context and the worker thread that connects, runs the
-// event loop, reconnects and disconnects. Created and destroyed on the GUI thread;
-// destruction ends the session and joins the worker without waiting on the GUI.
+// One connection: owns the FreeRDP context and the worker thread ("rdp-session") that
+// connects, runs the event loop, reconnects and disconnects. Its life is one SessionState
+// that the worker, the watchdog and the GUI thread change only through SessionLife.
+// Created and destroyed on the GUI thread; destruction ends the session and joins the
+// worker without waiting on the GUI.
 class FreeRdpSession {
 public:
     FreeRdpSession(SessionListener& listener, FrameStore& frames);
@@ -53,10 +59,10 @@ public:
     void start(const ControlSettings& settings);
     // Ends the session from this side (reason 1); returns at once.
     void requestDisconnect();
+    // Waits until the worker has finished (the server was told), at most `milliseconds`.
+    bool waitEnded(int milliseconds) { return life_.waitEnded(milliseconds); }
     void answerCertificate(std::uint64_t ticket, CertificateAnswer answer);
     void sendInput(const InputEvent& event);
-    // How many times the worker tried to bring a lost session back.
-    int reconnectTries() const { return reconnectTries_.load(); }
 
     // Called by the library's callbacks (ContextCallbacks.cpp), on its threads.
     bool onPreConnect();
@@ -74,14 +80,22 @@ public:
     void onCursorMoved(int x, int y) { listener_.sessionCursorMoved(x, y); }
 
 private:
+    // What the worker learnt about the current attempt (worker only).
+    struct AttemptFacts {
+        bool certificateRejected = false;
+        bool nlaReached = false; // NLA began with our password
+        bool nlaPassed = false;  // and got past it
+        bool presented = false;  // the password reached the server
+    };
+
     void run();
     int connectAndServe();
+    bool attempt(bool first);
     bool serve();
     bool reconnect();
     void askForWholeScreen();
     void sendQueuedInput();
-    void interruptConnecting();
-    void beginAttempt();
+    void interruptConnecting(bool attempting);
     EndFacts facts(bool connected) const;
     bool waitForStop(int milliseconds);
 
@@ -94,16 +108,10 @@ private:
     InputQueue input_;
     Watchdog watchdog_;
     std::thread worker_;
-
-    std::atomic<bool> localEnd_{false};
-    std::atomic<bool> watchdogFired_{false};
-    std::atomic<bool> connecting_{false};
-    std::atomic<bool> active_{false};
-    std::atomic<int> reconnectTries_{0};
-    bool certificateRejected_ = false; // worker only
-    bool nlaReached_ = false;          // worker only: this attempt began NLA with our password
-    bool nlaPassed_ = false;           // worker only: and got past it
-    bool presented_ = false;           // worker only: the password reached the server
+    SessionLife life_;
+    std::optional<ReconnectBudget> budget_; // worker only
+    AttemptFacts attempt_;                  // worker only
+    EndFacts endFacts_;                     // worker only: what the session ended with
 
     std::mutex questionMutex_;
     std::condition_variable questionCv_;

@@ -10,9 +10,9 @@ namespace rdp::freerdp {
 // One keyboard, mouse or focus event on its way from the GUI thread to the session's
 // worker thread, which alone talks to the library.
 struct InputEvent {
-    enum class Kind { Key, Mouse, ExtendedMouse, FocusIn };
+    enum class Kind { Key, Mouse, ExtendedMouse, FocusIn, LockKeys };
     Kind kind = Kind::Key;
-    std::uint16_t flags = 0; // pointer flags, or the lock-key state for FocusIn
+    std::uint16_t flags = 0; // pointer flags, or the lock-key state for FocusIn and LockKeys
     std::uint16_t x = 0;
     std::uint16_t y = 0;
     std::uint32_t scancode = 0; // RDP scancode with the extended bit

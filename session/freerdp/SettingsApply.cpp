@@ -62,6 +62,9 @@ bool ApplyDisplay(rdpSettings* s, const ControlSettings& c) {
     ok = ok && freerdp_settings_set_bool(s, FreeRDP_CompressionEnabled, c.compress);
     ok = ok && freerdp_settings_set_bool(s, FreeRDP_BitmapCacheEnabled, TRUE);
     ok = ok && freerdp_settings_set_bool(s, FreeRDP_BitmapCachePersistEnabled, c.bitmapPersistence);
+    // Servers that see a bitmap cache draw text with glyph orders (xrdp's own login screen
+    // among them): announce the glyph cache so that those orders are accepted.
+    ok = ok && freerdp_settings_set_uint32(s, FreeRDP_GlyphSupportLevel, GLYPH_SUPPORT_FULL);
     return ok;
 }
 

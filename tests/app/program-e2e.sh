@@ -3,8 +3,8 @@
 # rdp-store, against a real RDP server on loopback, on its own Xvfb display.
 #   program-e2e.sh LAUNCHER RDP_STORE SOURCE_DIR OUT_DIR
 # 1. start, type the password, Enter, accept the certificate once: the remote desktop
-#    appears (a screenshot that is not blank); the server ends and the program exits by
-#    itself;
+#    appears (a screenshot that is not blank); the server ends, the lost link is explained
+#    and the program exits once the message is answered;
 # 2. a copy in a folder named "桌面" refuses to start and writes nothing.
 # Ends only the processes it started.
 set -euo pipefail
@@ -98,13 +98,18 @@ done
 grep -q "WinClientPath.DLL" < <(ls "$XDG_STATE_HOME/rdp-launcher/") ||
     fail "the program folder was not recorded"
 
-# The server ends: the program ends by itself.
+# The server ends: after its reconnection attempts the program explains the lost link and
+# ends once the message is answered.
 "$source_dir/scripts/rdp-test-server" stop --state "$server_state" >/dev/null
+lost="$(timeout 60 bash -c "$(declare -f find_window); find_window '^连接$'")" ||
+    fail "the lost-link message did not appear"
+xdotool windowfocus --sync "$lost"
+xdotool key Return
 status=0
 wait_exit 300 "$launcher_pid" || status=$?
 [ "$status" -ne 124 ] || fail "the program did not end after the server stopped"
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
-echo "ok: session shown ($red red pixels, $shot), program ended with the server"
+echo "ok: session shown ($red red pixels, $shot), program ended after the lost link's message"
 
 echo "== a copy on the desktop refuses to start"
 desk="$work/home/桌面"

@@ -24,8 +24,12 @@ bool TestServer::start(const QString& state) {
 
 bool TestServer::startOnce(const QString& state) {
     QProcess p;
-    p.start(script(), {QStringLiteral("start"), QStringLiteral("--port"), QString::number(port_),
-                       QStringLiteral("--state"), state});
+    QStringList arguments{QStringLiteral("start"), QStringLiteral("--port"), QString::number(port_),
+                          QStringLiteral("--state"), state};
+    if (!password_.isEmpty()) {
+        arguments << QStringLiteral("--password") << password_;
+    }
+    p.start(script(), arguments);
     if (!p.waitForFinished(60000) || p.exitCode() != 0) {
         qWarning("server did not start: %s", p.readAllStandardError().constData());
         return false;

@@ -16,6 +16,8 @@ public:
 
     // Starts the server; `state` is its folder (a new folder gives a new certificate).
     bool start(const QString& state);
+    // The password the next start gives the test user (the script's own when empty).
+    void setPassword(const QString& password) { password_ = password; }
     void stop();
     // Ends the shadow server at once (SIGKILL), leaving the display.
     void killServer();
@@ -39,6 +41,7 @@ private:
     int port_;
     QMap<QString, QString> values_;
     QList<qint64> helpers_;
+    QString password_;
 };
 
 } // namespace rdp::test

@@ -10,6 +10,8 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QSet>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -38,6 +40,40 @@ int Colours(const QImage& image) {
     return static_cast<int>(seen.size());
 }
 
+// A self-signed certificate and key, `name`.crt and `name`.key, in the folder `dir`.
+bool MakeCertificate(const QString& dir, const QString& name) {
+    return QDir().mkpath(dir) &&
+           QProcess::execute(QStringLiteral("winpr-makecert"),
+                             {QStringLiteral("-silent"), QStringLiteral("-rdp"),
+                              QStringLiteral("-path"), dir, name}) == 0;
+}
+
+// Connects with reconnection on and waits for the logon.
+bool ConnectReconnecting(SessionHarness& h, const TestServer& server, int attempts, int delayMs) {
+    h.target(server);
+    h.rdp->setEnableAutoReconnect(true);
+    h.rdp->setReconnectPolicy(attempts, delayMs);
+    h.rdp->Connect();
+    return h.waitFor(QStringLiteral("login"), 20000);
+}
+
+// Established TCP connections to the port on this machine, read at once from the kernel's
+// table (no helper process that would give a closing link time to finish).
+int EstablishedTo(int port) {
+    QFile table(QStringLiteral("/proc/net/tcp"));
+    if (!table.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    int n = 0;
+    const QByteArray remote = QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    for (const QByteArray& line : table.readAll().split('\n')) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        // fields: slot, local address:port, remote address:port, state (01 established)
+        n += f.size() > 3 && f[2].endsWith(':' + remote) && f[3] == "01" ? 1 : 0;
+    }
+    return n;
+}
+
 // Windows clipboard text as the remote side must receive it: UTF-16LE and a terminator.
 QByteArray Utf16LeWithTerminator(const QString& text) {
     QByteArray out;
@@ -49,6 +85,52 @@ QByteArray Utf16LeWithTerminator(const QString& text) {
 }
 
 } // namespace
+
+// Answers the connection request with NLA, completes TLS, and closes the link once the
+// client's first NLA message arrives; `staysUp` false also stops listening at that moment.
+class NlaDropper : public QTcpServer {
+public:
+    NlaDropper(const QString& certificate, bool staysUp) : staysUp_(staysUp) {
+        QFile crt(certificate + QStringLiteral(".crt"));
+        QFile key(certificate + QStringLiteral(".key"));
+        if (crt.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly)) {
+            config_.setLocalCertificate(QSslCertificate(crt.readAll()));
+            config_.setPrivateKey(QSslKey(key.readAll(), QSsl::Rsa));
+        }
+        config_.setPeerVerifyMode(QSslSocket::VerifyNone);
+    }
+    bool reachedNla = false;
+
+protected:
+    void incomingConnection(qintptr descriptor) override {
+        auto* s = new QSslSocket(this);
+        s->setSslConfiguration(config_);
+        s->setSocketDescriptor(descriptor);
+        connect(s, &QSslSocket::readyRead, this, [this, s] { onData(s); });
+    }
+
+private:
+    void onData(QSslSocket* s) {
+        const QByteArray data = s->readAll();
+        if (!s->isEncrypted() && s->mode() == QSslSocket::UnencryptedMode) {
+            // X.224 connection confirm selecting CredSSP (NLA).
+            s->write(QByteArray::fromHex("030000130ed000001234000200080002000000"));
+            s->flush();
+            s->startServerEncryption();
+            return;
+        }
+        if (s->isEncrypted() && !data.isEmpty()) {
+            reachedNla = true;
+            if (!staysUp_) {
+                close();
+            }
+            s->abort();
+        }
+    }
+
+    QSslConfiguration config_;
+    bool staysUp_;
+};
 
 class RealSession : public QObject {
     Q_OBJECT
@@ -62,9 +144,11 @@ private slots:
     void killedServerEndsTheSession();
     void closedPortIsANetworkFailure();
     void wrongPasswordReachesTheServerOnce();
+    void serverGoneDuringNlaIsANetworkFailure();
     void certificatesAreAskedRememberedAndWarned();
     void typedKeysArriveOnTheRemoteDisplay();
     void lostSessionIsTriedAgainQuietly();
+    void refusedReconnectionIsNotRepeated();
     void silentServerTimesOut();
     void teardownAtAnyMoment();
     void clipboardTextBothWays();
@@ -92,11 +176,20 @@ void RealSession::goodLogonGivesEventsInOrderAndPaints() {
     QVERIFY(h.rdp->grab().save(shot));
     qInfo("screenshot: %s", qPrintable(shot));
 
+    // Disconnect returns once the server has been told: the link is already closed.
     h.rdp->Disconnect();
+    QCOMPARE(EstablishedTo(server.port()), 0);
     QVERIFY(h.waitFor(QStringLiteral("disconnected"), 10000));
     QCOMPARE(h.reason(), Reason::LocalDisconnect);
     QCOMPARE(h.rdp->Connected(), 0);
     QCOMPARE(h.count(QStringLiteral("disconnected")), 1);
+
+    // A second connection of the same control starts from no picture and gets a new one.
+    h.events.clear();
+    h.rdp->Connect();
+    QVERIFY(!h.rdp->hasPicture());
+    QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
+    QVERIFY(QTest::qWaitFor([&] { return Colours(h.rdp->picture()) > 2; }, 10000));
 }
 
 void RealSession::killedServerEndsTheSession() {
@@ -141,6 +234,23 @@ void RealSession::wrongPasswordReachesTheServerOnce() {
     QTest::qWait(500); // let the server write its log
     const QString log = server.serverLog();
     QCOMPARE(log.count(QStringLiteral("client authentication failure")), 1);
+}
+
+// A server that takes the connection into NLA and then closes it: while it still accepts
+// connections that is a refused logon; gone for good, it is a network failure.
+void RealSession::serverGoneDuringNlaIsANetworkFailure() {
+    const QString dir = state(QStringLiteral("nla"));
+    QVERIFY(MakeCertificate(dir, QStringLiteral("nla")));
+    for (const bool staysUp : {true, false}) {
+        NlaDropper server(dir + QStringLiteral("/nla"), staysUp);
+        QVERIFY(server.listen(QHostAddress::LocalHost, static_cast<quint16>(TestPort())));
+        SessionHarness h;
+        h.target(QStringLiteral("127.0.0.1"), TestPort(), QStringLiteral("u"), QStringLiteral("p"));
+        h.rdp->Connect();
+        QVERIFY(h.waitFor(QStringLiteral("disconnected"), 20000));
+        QVERIFY(server.reachedNla);
+        QCOMPARE(h.reason(), staysUp ? Reason::LogonFailed : Reason::SocketConnectFailed);
+    }
 }
 
 void RealSession::certificatesAreAskedRememberedAndWarned() {
@@ -246,11 +356,7 @@ void RealSession::lostSessionIsTriedAgainQuietly() {
     auto server = std::make_unique<TestServer>(TestPort());
     QVERIFY(server->start(state(QStringLiteral("server"))));
     SessionHarness h;
-    h.target(*server);
-    h.rdp->setEnableAutoReconnect(true);
-    h.rdp->setReconnectPolicy(40, 250);
-    h.rdp->Connect();
-    QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
+    QVERIFY(ConnectReconnecting(h, *server, 40, 250));
 
     // The server goes away and comes back: the session continues without any event.
     h.events.clear();
@@ -280,6 +386,23 @@ void RealSession::lostSessionIsTriedAgainQuietly() {
     QVERIFY(bounded.waitFor(QStringLiteral("disconnected"), 20000));
     QCOMPARE(bounded.events, QStringList{QStringLiteral("disconnected:2308")});
     QCOMPARE(bounded.rdp->reconnectTries(), 3);
+}
+
+// The server comes back with another password for the user: the reconnection that the
+// server refuses ends the session as a refused logon, and the password is not sent again.
+void RealSession::refusedReconnectionIsNotRepeated() {
+    auto server = std::make_unique<TestServer>(TestPort());
+    QVERIFY(server->start(state(QStringLiteral("server"))));
+    SessionHarness h;
+    QVERIFY(ConnectReconnecting(h, *server, 5, 1500));
+    server->killServer();
+    server = std::make_unique<TestServer>(TestPort());
+    server->setPassword(QStringLiteral("Changed-456"));
+    QVERIFY(server->start(state(QStringLiteral("server"))));
+    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 30000));
+    QCOMPARE(h.reason(), Reason::LogonFailed);
+    QTest::qWait(500); // let the server write its log
+    QCOMPARE(server->serverLog().count(QStringLiteral("client authentication failure")), 1);
 }
 
 void RealSession::silentServerTimesOut() {
@@ -347,11 +470,7 @@ void RealSession::teardownAtAnyMoment() {
 void RealSession::clipboardTextBothWays() {
     // FreeRDP's shadow server has no clipboard channel: a small server that has one.
     const QString dir = state(QStringLiteral("clip"));
-    QVERIFY(QDir().mkpath(dir));
-    QCOMPARE(QProcess::execute(QStringLiteral("winpr-makecert"),
-                               {QStringLiteral("-silent"), QStringLiteral("-rdp"),
-                                QStringLiteral("-path"), dir, QStringLiteral("peer")}),
-             0);
+    QVERIFY(MakeCertificate(dir, QStringLiteral("peer")));
     const int port = TestPort();
     const QString remoteText = QString::fromUtf8("远程\nremote \U0001F600");
     QProcess peer;

@@ -83,15 +83,19 @@ private slots:
         QCOMPARE(platform_.endCalls, 1);
     }
 
+    // Without reconnection a lost link is explained at once, then the program ends.
     void killedServerEndsTheProgram() {
         TestServer server(TestPort());
         QVERIFY(server.start(work_.path() + QStringLiteral("/server")));
         open(server.host(), server.port(), server.user(), server.password());
         QVERIFY(QTest::qWaitFor([&] { return window_->Status() == StatusLoggedIn; }, 20000));
         server.killServer();
-        // The window's own shutdown follows 300 ms after the disconnection.
-        QTRY_COMPARE_WITH_TIMEOUT(platform_.endCalls, 1, 1000);
-        QVERIFY(platform_.messages.isEmpty());
+        QVERIFY(QTest::qWaitFor([&] { return !platform_.messages.isEmpty(); }, 10000));
+        QCOMPARE(platform_.messages.first().title, QStringLiteral("连接"));
+        QCOMPARE(platform_.messages.first().style, 16);
+        QVERIFY(platform_.messages.first().text.startsWith(
+            QStringLiteral("与远程计算机的连接已中断。")));
+        QTRY_COMPARE_WITH_TIMEOUT(platform_.endCalls, 1, 5000);
     }
 
     void closedPortShowsTheNetworkMessage() {

@@ -49,7 +49,8 @@ private slots:
     void disconnection() {
         QStringList texts;
         for (const int reason : {0, 1, 2, 3, 2308, 260, 264, 516, 2055}) {
-            const bool reported = reason == 260 || reason == 264 || reason == 516 || reason == 2055;
+            const bool reported =
+                reason == 260 || reason == 264 || reason == 516 || reason == 2055 || reason == 2308;
             DesktopFixture f;
             f.open(StatusLoggedIn);
             f.control->raiseDisconnected(reason);
@@ -62,6 +63,11 @@ private slots:
                 QVERIFY2(!texts.contains(m.text), qPrintable(m.text));
                 QCOMPARE(m.text.count(QStringLiteral("\n\n")), 1);
                 texts.append(m.text);
+                if (reason == 2308) {
+                    QCOMPARE(m.text, QStringLiteral("与远程计算机的连接已中断。\n\n请检查网络后"
+                                                    "重新连接。如果问题仍然存在，请联系网络管理员或"
+                                                    "系统服务商获得帮助。"));
+                }
                 if (reason == 516) {
                     QCOMPARE(m.text, QStringLiteral("此计算机无法连接到系统。\n\n请尝试重新连接。"
                                                     "如果问题仍然存在，请联系网络管理员或系统服务"
@@ -80,6 +86,30 @@ private slots:
             // Not connected any more: read, and no Disconnect.
             QCOMPARE(f.control->calls, QStringList{QStringLiteral("Connected?")});
         }
+    }
+
+    // A lost link: the panel counts the attempts over the frozen picture and goes when the
+    // link is back; after the last attempt the session ends with the lost-link message.
+    void lostLinkIsExplained() {
+        DesktopFixture f;
+        f.open(StatusLoggedIn);
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            emit f.control->OnAutoReconnecting(attempt, 5);
+            QVERIFY(f.window->picTips->isVisible());
+            QCOMPARE(
+                f.window->lblTips->text(),
+                QStringLiteral("连接已中断，正在重新连接（第 %1 次，共 5 次）。。。").arg(attempt));
+            QCOMPARE(f.window->Status(), StatusLoggedIn);
+        }
+        emit f.control->OnAutoReconnected();
+        QVERIFY(!f.window->picTips->isVisible());
+        QCOMPARE(f.window->Status(), StatusLoggedIn);
+        emit f.control->OnAutoReconnecting(5, 5);
+        f.control->raiseDisconnected(2308);
+        QCOMPARE(f.platform.messages.size(), 1);
+        QVERIFY(f.platform.messages.first().text.startsWith(
+            QStringLiteral("与远程计算机的连接已中断。")));
+        QTRY_COMPARE(f.platform.endCalls, 1);
     }
 
     void messageComesBeforeTheClosingText() {

@@ -34,54 +34,69 @@ void FreeRdpMapping::reasons_data() {
     QTest::addColumn<bool>("watchdog");
     QTest::addColumn<bool>("certRejected");
     QTest::addColumn<bool>("connected");
-    QTest::addColumn<bool>("presented");
+    QTest::addColumn<int>("nla"); // 0 not begun, 1 server gone after it began, 2 still there
     QTest::addColumn<uint>("lastError");
     QTest::addColumn<uint>("errorInfo");
+    QTest::addColumn<bool>("lost"); // the link broke and could not be brought back
     QTest::addColumn<int>("reason");
     const uint transport = FREERDP_ERROR_CONNECT_TRANSPORT_FAILED;
     const uint cancelled = FREERDP_ERROR_CONNECT_CANCELLED;
+    const uint logon = FREERDP_ERROR_CONNECT_LOGON_FAILURE;
     // connecting
     QTest::newRow("nothing listening")
-        << false << false << false << false << false << transport << 0u << 516;
-    QTest::newRow("refused by backlog") << false << false << false << false << false
-                                        << uint(FREERDP_ERROR_CONNECT_FAILED) << 0u << 516;
-    QTest::newRow("unknown host") << false << false << false << false << false
-                                  << uint(FREERDP_ERROR_DNS_NAME_NOT_FOUND) << 0u << 260;
+        << false << false << false << false << 0 << transport << 0u << false << 516;
+    QTest::newRow("refused by backlog") << false << false << false << false << 0
+                                        << uint(FREERDP_ERROR_CONNECT_FAILED) << 0u << false << 516;
+    QTest::newRow("unknown host") << false << false << false << false << 0
+                                  << uint(FREERDP_ERROR_DNS_NAME_NOT_FOUND) << 0u << false << 260;
     QTest::newRow("wrong password, shadow server")
-        << false << false << false << false << true << transport << 0u << 2055;
+        << false << false << false << false << 2 << transport << 0u << false << 2055;
     QTest::newRow("wrong password, retry cancelled")
-        << false << false << false << false << true << cancelled << 0u << 2055;
+        << false << false << false << false << 2 << cancelled << 0u << false << 2055;
+    QTest::newRow("server gone during NLA")
+        << false << false << false << false << 1 << transport << 0u << false << 516;
     QTest::newRow("wrong password, windows")
-        << false << false << false << false << false << uint(FREERDP_ERROR_CONNECT_LOGON_FAILURE)
-        << 0u << 2055;
+        << false << false << false << false << 0 << logon << 0u << false << 2055;
     QTest::newRow("no credentials")
-        << false << false << false << false << false
-        << uint(FREERDP_ERROR_CONNECT_NO_OR_MISSING_CREDENTIALS) << 0u << 2055;
+        << false << false << false << false << 0
+        << uint(FREERDP_ERROR_CONNECT_NO_OR_MISSING_CREDENTIALS) << 0u << false << 2055;
     QTest::newRow("silent server")
-        << false << true << false << false << false << cancelled << 0u << 264;
-    QTest::newRow("certificate cancelled") << false << false << true << false << false
-                                           << uint(FREERDP_ERROR_TLS_CONNECT_FAILED) << 0u << 1;
+        << false << true << false << false << 0 << cancelled << 0u << false << 264;
+    QTest::newRow("certificate cancelled")
+        << false << false << true << false << 0 << uint(FREERDP_ERROR_TLS_CONNECT_FAILED) << 0u
+        << false << 1;
     QTest::newRow("cancelled here")
-        << true << false << false << false << false << cancelled << 0u << 1;
+        << true << false << false << false << 0 << cancelled << 0u << false << 1;
     QTest::newRow("cancelled here beats the watchdog")
-        << true << true << false << false << true << cancelled << 0u << 1;
+        << true << true << false << false << 2 << cancelled << 0u << false << 1;
     QTest::newRow("refused with error info")
-        << false << false << false << false << false << transport
-        << uint(ERRINFO_SERVER_DENIED_CONNECTION) << 3;
+        << false << false << false << false << 0 << transport
+        << uint(ERRINFO_SERVER_DENIED_CONNECTION) << false << 3;
     // connected
     QTest::newRow("server killed")
-        << false << false << false << true << false << transport << 0u << 2308;
+        << false << false << false << true << 0 << transport << 0u << false << 2308;
+    QTest::newRow("reconnection timed out")
+        << false << true << false << true << 0 << cancelled << 0u << false << 2308;
+    QTest::newRow("reconnection refused")
+        << false << false << false << true << 0 << logon << 0u << false << 2055;
+    QTest::newRow("reconnection NLA refused")
+        << false << false << false << true << 2 << transport << 0u << false << 2055;
+    QTest::newRow("server gone during reconnection NLA")
+        << false << false << false << true << 1 << transport << 0u << false << 2308;
+    QTest::newRow("reconnections used up")
+        << false << false << false << true << 0 << 0u << 0u << true << 2308;
     QTest::newRow("logged off by user")
-        << false << false << false << true << false << 0u << uint(ERRINFO_LOGOFF_BY_USER) << 2;
-    QTest::newRow("disconnected by user") << false << false << false << true << false << 0u
-                                          << uint(ERRINFO_RPC_INITIATED_DISCONNECT_BY_USER) << 2;
-    QTest::newRow("disconnected by admin") << false << false << false << true << false << 0u
-                                           << uint(ERRINFO_RPC_INITIATED_DISCONNECT) << 3;
-    QTest::newRow("idle timeout") << false << false << false << true << false << 0u
-                                  << uint(ERRINFO_IDLE_TIMEOUT) << 3;
-    QTest::newRow("clean close") << false << false << false << true << false << 0u << 0u << 3;
+        << false << false << false << true << 0 << 0u << uint(ERRINFO_LOGOFF_BY_USER) << false << 2;
+    QTest::newRow("disconnected by user")
+        << false << false << false << true << 0 << 0u
+        << uint(ERRINFO_RPC_INITIATED_DISCONNECT_BY_USER) << false << 2;
+    QTest::newRow("disconnected by admin") << false << false << false << true << 0 << 0u
+                                           << uint(ERRINFO_RPC_INITIATED_DISCONNECT) << false << 3;
+    QTest::newRow("idle timeout") << false << false << false << true << 0 << 0u
+                                  << uint(ERRINFO_IDLE_TIMEOUT) << false << 3;
+    QTest::newRow("clean close") << false << false << false << true << 0 << 0u << 0u << false << 3;
     QTest::newRow("ended here while connected")
-        << true << false << false << true << false << transport << 0u << 1;
+        << true << false << false << true << 0 << transport << 0u << false << 1;
 }
 
 void FreeRdpMapping::reasons() {
@@ -90,17 +105,27 @@ void FreeRdpMapping::reasons() {
     QFETCH(bool, watchdog);
     QFETCH(bool, certRejected);
     QFETCH(bool, connected);
-    QFETCH(bool, presented);
+    QFETCH(int, nla);
     QFETCH(uint, lastError);
     QFETCH(uint, errorInfo);
+    QFETCH(bool, lost);
+    f.linkLost = lost;
     f.localRequest = local;
     f.watchdogFired = watchdog;
     f.certificateRejected = certRejected;
     f.wasConnected = connected;
-    f.credentialsPresented = presented;
+    f.credentialsSent = nla != 0;
+    f.serverReachable = nla == 2;
     f.lastError = lastError;
     f.errorInfo = errorInfo;
     QTEST(DisconnectReasonFor(f), "reason");
+    // The support line names what the library said and the reason chosen.
+    const QString line = QString::fromStdString(EndFactsLine(f, DisconnectReasonFor(f)));
+    QVERIFY2(line.contains(QStringLiteral("0x%1").arg(lastError, 8, 16, QLatin1Char('0')),
+                           Qt::CaseInsensitive),
+             qPrintable(line));
+    QVERIFY2(line.contains(QStringLiteral("reason %1").arg(DisconnectReasonFor(f))),
+             qPrintable(line));
 }
 
 void FreeRdpMapping::keyTableAgreesWithTheLibrarysX11Table() {

@@ -1,0 +1,274 @@
+// End-to-end: the control and the session window against xrdp, a server written elsewhere.
+#include "profiles/RDP_ConnectPara.h"
+#include "session/RDP_frmDesktop.h"
+#include "session/RdpControlFactory.h"
+#include "session/freerdp/DisconnectReason.h"
+#include "tests/e2e/LockKeyState.h"
+#include "tests/e2e/SessionHarness.h"
+#include "tests/e2e/XrdpServer.h"
+#include "tests/support/FakePlatform.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdlib>
+#include <memory>
+
+using namespace rdp::freerdp;
+using rdp::test::SessionHarness;
+using rdp::test::XrdpServer;
+
+namespace {
+
+int TestPort() {
+    return qEnvironmentVariableIntValue("RDP_E2E_PORT") ?: 34250;
+}
+
+// The share of sampled pixels in the session's root colour (#3a6ea5): the desktop is
+// shown, not xrdp's own login screen.
+double DesktopShare(const QImage& image) {
+    int hits = 0;
+    int all = 0;
+    for (int y = 0; y < image.height(); y += 9) {
+        for (int x = 0; x < image.width(); x += 9) {
+            ++all;
+            const QRgb p = image.pixel(x, y);
+            // 16-bit colour loses the low bits of each channel.
+            hits += std::abs(qRed(p) - 0x3A) < 9 && std::abs(qGreen(p) - 0x6E) < 9 &&
+                            std::abs(qBlue(p) - 0xA5) < 9
+                        ? 1
+                        : 0;
+        }
+    }
+    return all == 0 ? 0.0 : static_cast<double>(hits) / all;
+}
+
+int Colours(const QImage& image) {
+    QSet<QRgb> seen;
+    for (int y = 0; y < image.height(); y += 5) {
+        for (int x = 0; x < image.width(); x += 5) {
+            seen.insert(image.pixel(x, y));
+        }
+    }
+    return static_cast<int>(seen.size());
+}
+
+bool ShowsDesktop(FreeRdpControl* rdp) {
+    const bool shown = QTest::qWaitFor([&] { return DesktopShare(rdp->picture()) > 0.5; }, 30000);
+    if (!shown) {
+        rdp->picture().save(QStringLiteral("e2e-xrdp-not-the-desktop.png"));
+    }
+    return shown;
+}
+
+void Target(SessionHarness& h, const XrdpServer& server, const QString& password = {}) {
+    h.target(server.host(), server.port(), server.user(),
+             password.isEmpty() ? server.password() : password);
+}
+
+} // namespace
+
+class XrdpSession : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir work_;
+    rdp::test::FakePlatform platform_;
+    std::unique_ptr<RDP_frmDesktop> window_;
+    FreeRdpControl* control_ = nullptr;
+
+    QString state() const { return work_.path() + QStringLiteral("/xrdp"); }
+    void open(const XrdpServer& server, bool reconnect);
+
+private slots:
+    void cleanup();
+    void loginShowsTheRemoteDesktop();
+    void wrongPasswordShowsTheServersScreenOnce();
+    void logOffEndsTheProgramSilently();
+    void killedServerIsRetriedThenExplained();
+    void linkThatKeepsDroppingEndsTheSession();
+    void numLockFollowsThisComputer();
+};
+
+void XrdpSession::open(const XrdpServer& server, bool reconnect) {
+    ResetConnectPara();
+    rdp::SetRdpControlFactory([this](QWidget* parent) {
+        control_ = new FreeRdpControl(parent);
+        control_->setConfigPath(work_.path() + QStringLiteral("/freerdp"));
+        control_->setCertificateAsker(
+            [](QWidget*, const CertificateQuestion&, CertificateReply reply) {
+                reply(CertificateAnswer::AcceptOnce);
+                return static_cast<QWidget*>(nullptr);
+            });
+        return control_;
+    });
+    gConnectPara().Add(QStringLiteral("xrdp"), server.host(), QString::number(server.port()),
+                       QString(), QString(), 0, 0, 0);
+    gConnectPara().SetDefault(1);
+    gConnectPara().Item(1).setUserName(server.user());
+    gConnectPara().Item(1).setPassword(server.password());
+    gConnectPara().Item(1).setDesktopSize(2);
+    gConnectPara().Item(1).setCanAutoReconnect(reconnect ? 1 : 0);
+    window_ = std::make_unique<RDP_frmDesktop>();
+    window_->Init();
+}
+
+void XrdpSession::cleanup() {
+    window_.reset();
+    rdp::SetRdpControlFactory({});
+    ResetConnectPara();
+    platform_.messages.clear();
+    platform_.endCalls = 0;
+}
+
+void XrdpSession::loginShowsTheRemoteDesktop() {
+    XrdpServer server(TestPort());
+    QVERIFY(server.start(state()));
+    SessionHarness h;
+    Target(h, server);
+    h.rdp->Connect();
+    QVERIFY2(h.waitFor(QStringLiteral("login"), 30000), qPrintable(h.events.join(u',')));
+    QVERIFY(ShowsDesktop(h.rdp));
+    QCOMPARE(server.failedLogins(), 0);
+    h.rdp->Disconnect();
+    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 10000));
+    QCOMPARE(h.reason(), Reason::LocalDisconnect);
+}
+
+void XrdpSession::wrongPasswordShowsTheServersScreenOnce() {
+    XrdpServer server(TestPort());
+    QVERIFY(server.start(state()));
+    SessionHarness h;
+    Target(h, server, QStringLiteral("not-the-password"));
+    h.rdp->setEnableAutoReconnect(true);
+    h.rdp->Connect();
+    QVERIFY(QTest::qWaitFor([&] { return server.failedLogins() > 0; }, 30000));
+    // xrdp's own login screen, with its failure notice, stays up: nothing tries again.
+    QVERIFY(QTest::qWaitFor([&] { return Colours(h.rdp->picture()) > 3; }, 10000));
+    QTest::qWait(8000);
+    QCOMPARE(server.failedLogins(), 1);
+    QCOMPARE(h.rdp->reconnectTries(), 0);
+    QCOMPARE(h.rdp->Connected(), 1);
+    QVERIFY(h.rdp->grab().save(QStringLiteral("e2e-xrdp-wrong-password.png")));
+}
+
+void XrdpSession::logOffEndsTheProgramSilently() {
+    XrdpServer server(TestPort());
+    QVERIFY(server.start(state()));
+    open(server, true);
+    QVERIFY(QTest::qWaitFor([&] { return window_->Status() == StatusLoggedIn; }, 30000));
+    QVERIFY(ShowsDesktop(control_));
+    // `exit` in the session's only shell logs off; the pointer rests on its window.
+    QTest::mouseMove(control_, QPoint(100, 60));
+    control_->setFocus();
+    QTest::qWait(300);
+    QTest::keyClicks(control_, QStringLiteral("exit"));
+    QElapsedTimer clock;
+    QTest::keyClick(control_, Qt::Key_Return);
+    clock.start();
+    QTRY_COMPARE_WITH_TIMEOUT(platform_.endCalls, 1, 15000);
+    qInfo("log-off to the end of the program: %lld ms", clock.elapsed());
+    QVERIFY(platform_.messages.isEmpty());
+    QCOMPARE(control_->reconnectTries(), 0);
+}
+
+void XrdpSession::killedServerIsRetriedThenExplained() {
+    XrdpServer server(TestPort());
+    QVERIFY(server.start(state()));
+    open(server, true);
+    QVERIFY(QTest::qWaitFor([&] { return window_->Status() == StatusLoggedIn; }, 30000));
+    QVERIFY(ShowsDesktop(control_));
+    QElapsedTimer clock;
+    server.kill();
+    clock.start();
+    // The panel counts the attempts over the frozen picture until the message comes.
+    QStringList panels;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            const QString text = window_->lblTips->text();
+            if (window_->picTips->isVisible() && (panels.isEmpty() || panels.last() != text)) {
+                panels << text;
+            }
+            return !platform_.messages.isEmpty();
+        },
+        60000));
+    QStringList expected;
+    for (int n = 1; n <= 5; ++n) {
+        expected << QStringLiteral("连接已中断，正在重新连接（第 %1 次，共 5 次）。。。").arg(n);
+    }
+    expected << QStringLiteral("正在退出，请稍候。。。"); // once the message is answered
+    QCOMPARE(panels, expected);
+    qInfo("server killed to the lost-link message: %lld ms", clock.elapsed());
+    QCOMPARE(platform_.messages.first().style, 16);
+    QCOMPARE(platform_.messages.first().title, QStringLiteral("连接"));
+    QVERIFY(
+        platform_.messages.first().text.startsWith(QStringLiteral("与远程计算机的连接已中断。")));
+    QCOMPARE(control_->reconnectTries(), 5);
+    QTRY_COMPARE_WITH_TIMEOUT(platform_.endCalls, 1, 5000);
+}
+
+// A reconnection that gets through and drops again soon counts as the next attempt: the
+// session ends after five of them instead of looping.
+void XrdpSession::linkThatKeepsDroppingEndsTheSession() {
+    XrdpServer server(TestPort());
+    QVERIFY(server.start(state()));
+    SessionHarness h;
+    Target(h, server);
+    h.rdp->setEnableAutoReconnect(true);
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("login"), 30000));
+    QVERIFY(ShowsDesktop(h.rdp));
+    QElapsedTimer clock;
+    clock.start();
+    int dropped = 0;
+    QObject::connect(h.rdp, &RdpClientControl::OnAutoReconnected, h.window.get(), [&] {
+        QTimer::singleShot(1000, h.window.get(), [&] {
+            ++dropped;
+            server.dropConnections();
+        });
+    });
+    server.dropConnections();
+    QVERIFY2(h.waitFor(QStringLiteral("disconnected"), 90000), qPrintable(h.events.join(u',')));
+    qInfo("%d reconnections got through and dropped; ended after %lld ms", dropped,
+          clock.elapsed());
+    QCOMPARE(h.reason(), Reason::SocketClosed);
+    QVERIFY(h.rdp->reconnectTries() <= 5);
+}
+
+void XrdpSession::numLockFollowsThisComputer() {
+    XrdpServer server(TestPort());
+    QVERIFY(server.start(state()));
+    // Num Lock on at this side's keyboard.
+    QVERIFY(rdp::test::SetLocalNumLock(true));
+    SessionHarness h;
+    Target(h, server);
+    QLineEdit other(h.window.get());
+    other.setGeometry(0, 0, 10, 10);
+    other.lower();
+    other.show();
+    h.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+    h.rdp->setFocus();
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("login"), 30000));
+    QVERIFY(ShowsDesktop(h.rdp));
+    // xrdp hands the state to its session only once that session runs: the window
+    // regains the focus, as when the user returns to it.
+    other.setFocus();
+    h.rdp->setFocus();
+    QVERIFY(QTest::qWaitFor([&] { return server.remoteNumLock() == true; }, 10000));
+    // And it follows this side when it changes here.
+    QVERIFY(rdp::test::SetLocalNumLock(false));
+    other.setFocus();
+    h.rdp->setFocus();
+    QVERIFY(QTest::qWaitFor([&] { return server.remoteNumLock() == false; }, 10000));
+}
+
+QTEST_MAIN(XrdpSession)
+#include "tst_XrdpSession.moc"

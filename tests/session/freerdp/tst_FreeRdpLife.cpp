@@ -1,0 +1,150 @@
+// A session's life: its states, the reconnection count, and the control's view of a remote
+// desktop larger than itself.
+#include "session/freerdp/FreeRdpControl.h"
+#include "session/freerdp/ReconnectBudget.h"
+#include "session/freerdp/ScrollPlan.h"
+#include "session/freerdp/SessionState.h"
+
+#include <QScrollBar>
+#include <QTest>
+
+using namespace rdp::freerdp;
+using S = SessionState;
+using E = SessionEvent;
+
+Q_DECLARE_METATYPE(SessionState)
+Q_DECLARE_METATYPE(SessionEvent)
+
+class FreeRdpLife : public QObject {
+    Q_OBJECT
+
+private slots:
+    void transitions_data();
+    void transitions();
+    void reconnectionsCountOverTheSession();
+    void scrollBars_data();
+    void scrollBars();
+    void controlSmallerThanTheDesktopScrolls();
+};
+
+void FreeRdpLife::transitions_data() {
+    QTest::addColumn<SessionState>("from");
+    QTest::addColumn<SessionEvent>("event");
+    QTest::addColumn<int>("to"); // -1: the event does not apply
+    const auto row = [](const char* name, S from, E event, int to) {
+        QTest::newRow(name) << from << event << to;
+    };
+    const auto is = [](S s) {
+        return static_cast<int>(s);
+    };
+    row("start", S::Idle, E::Start, is(S::Connecting));
+    row("up", S::Connecting, E::Up, is(S::Connected));
+    row("deadline while connecting", S::Connecting, E::DeadlineMissed, is(S::TimedOut));
+    row("up after the deadline fails", S::TimedOut, E::Up, -1);
+    row("deadline after up is ignored", S::Connected, E::DeadlineMissed, -1);
+    row("link lost", S::Connected, E::Lost, is(S::LinkLost));
+    row("retry", S::LinkLost, E::Retry, is(S::Reconnecting));
+    row("reconnected", S::Reconnecting, E::Up, is(S::Connected));
+    row("reconnection failed", S::Reconnecting, E::Lost, is(S::LinkLost));
+    row("reconnection timed out", S::Reconnecting, E::DeadlineMissed, is(S::TimedOut));
+    row("next try after a timeout", S::TimedOut, E::Lost, is(S::LinkLost));
+    row("first attempt cannot be lost", S::Connecting, E::Lost, -1);
+    row("close while connected", S::Connected, E::CloseRequested, is(S::Closing));
+    row("close before start", S::Idle, E::CloseRequested, is(S::Closing));
+    row("nothing brings a closing session up", S::Closing, E::Up, -1);
+    row("nor retries it", S::Closing, E::Retry, -1);
+    row("finished", S::Closing, E::Finished, is(S::Ended));
+    row("ended stays ended", S::Ended, E::CloseRequested, -1);
+}
+
+void FreeRdpLife::transitions() {
+    QFETCH(SessionState, from);
+    QFETCH(SessionEvent, event);
+    QFETCH(int, to);
+    const std::optional<SessionState> next = NextState(from, event);
+    QCOMPARE(next ? static_cast<int>(*next) : -1, to);
+}
+
+void FreeRdpLife::reconnectionsCountOverTheSession() {
+    using namespace std::chrono_literals;
+    const auto t0 = ReconnectBudget::Clock::time_point{};
+    ReconnectBudget budget(5, 30s);
+    budget.linkLost(t0);
+    QCOMPARE(budget.nextAttempt(), std::optional(1));
+    QCOMPARE(budget.nextAttempt(), std::optional(2));
+    budget.reconnected(t0 + 5s);
+    // Dropped again soon after: the count goes on, up to five in all.
+    budget.linkLost(t0 + 20s);
+    QCOMPARE(budget.nextAttempt(), std::optional(3));
+    QCOMPARE(budget.nextAttempt(), std::optional(4));
+    budget.reconnected(t0 + 25s);
+    budget.linkLost(t0 + 26s);
+    QCOMPARE(budget.nextAttempt(), std::optional(5));
+    QCOMPARE(budget.nextAttempt(), std::nullopt);
+    // A link that held for the settle time starts a new count.
+    ReconnectBudget settled(5, 30s);
+    settled.linkLost(t0);
+    settled.nextAttempt();
+    settled.nextAttempt();
+    settled.reconnected(t0 + 1s);
+    settled.linkLost(t0 + 31s);
+    QCOMPARE(settled.nextAttempt(), std::optional(1));
+}
+
+void FreeRdpLife::scrollBars_data() {
+    QTest::addColumn<QSize>("control");
+    QTest::addColumn<QSize>("desktop");
+    QTest::addColumn<bool>("horizontal");
+    QTest::addColumn<bool>("vertical");
+    QTest::addColumn<QPoint>("maximum");
+    // 1024 x 768 at 15 twips per pixel: width - 10 twips, height + 18 rows.
+    QTest::newRow("one column short")
+        << QSize(1023, 786) << QSize(1024, 768) << true << false << QPoint(1, 0);
+    QTest::newRow("same size") << QSize(1024, 768) << QSize(1024, 768) << false << false
+                               << QPoint(0, 0);
+    QTest::newRow("larger control")
+        << QSize(1100, 800) << QSize(1024, 768) << false << false << QPoint(0, 0);
+    QTest::newRow("screen-filling codes")
+        << QSize(1017, 758) << QSize(1024, 768) << true << true << QPoint(22, 25);
+    QTest::newRow("one bar brings the other")
+        << QSize(1000, 770) << QSize(1024, 760) << true << true << QPoint(39, 5);
+}
+
+void FreeRdpLife::scrollBars() {
+    QFETCH(QSize, control);
+    QFETCH(QSize, desktop);
+    const ScrollPlan plan = PlanScroll(control, desktop, QSize(15, 15));
+    QTEST(plan.horizontal, "horizontal");
+    QTEST(plan.vertical, "vertical");
+    QTEST(plan.maximum, "maximum");
+    // Every pixel is in reach: the viewport scrolled to its end shows the last one.
+    QCOMPARE(plan.viewport.width() + plan.maximum.x(),
+             std::max(desktop.width(), plan.viewport.width()));
+    QCOMPARE(plan.viewport.height() + plan.maximum.y(),
+             std::max(desktop.height(), plan.viewport.height()));
+}
+
+void FreeRdpLife::controlSmallerThanTheDesktopScrolls() {
+    QWidget window;
+    auto* rdp = new FreeRdpControl(&window);
+    rdp->setDesktopWidth(1024);
+    rdp->setDesktopHeight(768);
+    rdp->setGeometry(0, 0, 1023, 786);
+    window.resize(1100, 800);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* h = rdp->findChild<QScrollBar*>(QStringLiteral("rdpHScroll"));
+    auto* v = rdp->findChild<QScrollBar*>(QStringLiteral("rdpVScroll"));
+    QVERIFY(h && v);
+    QVERIFY(h->isVisible());
+    QVERIFY(!v->isVisible());
+    QCOMPARE(h->maximum(), 1);
+    // Below the desktop, above the bar: one steady colour from the first paint on.
+    const QImage shot = rdp->grab().toImage();
+    const int belowDesktop = 768 + (h->y() - 768) / 2;
+    QCOMPARE(QColor(shot.pixel(500, belowDesktop)), QColor(Qt::black));
+    QCOMPARE(QColor(shot.pixel(10, 767)), rdp->palette().window().color());
+}
+
+QTEST_MAIN(FreeRdpLife)
+#include "tst_FreeRdpLife.moc"
