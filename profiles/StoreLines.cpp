@@ -20,11 +20,7 @@ void AddItem(QString& line, QStringView key, QStringView value) {
 }
 
 void AddText(QString& line, QStringView key, const QString& value) {
-    if (!value.contains(u';') && !value.contains(u'=') && !value.contains(QChar(EscapeChar))) {
-        AddItem(line, key, value);
-    } else {
-        AddItem(line, key, EscapeValue(value));
-    }
+    AddItem(line, key, EscapeValue(value));
 }
 
 void AddFlag(QString& line, QStringView key, std::uint8_t value) {
@@ -84,6 +80,15 @@ QByteArray StoreContent(const RDP_ConnectPara& list) {
         append(RecordLine(item));
     }
     return content;
+}
+
+std::vector<StoredProfile> StoredProfiles(const RDP_ConnectPara& list) {
+    std::vector<StoredProfile> stored;
+    stored.reserve(static_cast<std::size_t>(list.Count()));
+    for (const RDP_ConnectParaItems& item : list) {
+        stored.push_back({item.ConnectName(), RecordLine(item)});
+    }
+    return stored;
 }
 
 } // namespace rdp::store

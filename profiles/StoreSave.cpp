@@ -1,59 +1,123 @@
 #include "profiles/ConnectParaStore.h"
 
 #include "profiles/StoreLines.h"
+#include "profiles/StoreLock.h"
+#include "profiles/StoreMerge.h"
 
 #include "common/FileErrors.h"
 #include "common/FileLines.h"
+#include "common/Platform.h"
+#include "common/RegularFile.h"
+#include "common/ShowMsg.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRegularExpression>
 
+#include <cerrno>
+#include <cstdlib>
 #include <new>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace RDP_basClient {
 
 namespace {
 
-// A new store may hold passwords: its owner alone may read it. A replaced one keeps the
-// permissions it had.
-QFileDevice::Permissions StorePermissions(const QString& path) {
-    const QFileInfo existing(path);
-    if (existing.exists()) {
-        return existing.permissions();
+// Temporaries of a save that was killed before its rename: "WinEx.DLL.XXXXXX". Under the
+// lock no other save is under way, so every such file of this user is stale.
+void RemoveStaleTemporaries(const QString& path) {
+    const QFileInfo store(path);
+    const QRegularExpression own(QStringLiteral("^") +
+                                 QRegularExpression::escape(store.fileName()) +
+                                 QStringLiteral("\\.[A-Za-z0-9]{6}$"));
+    const QDir folder = store.absoluteDir();
+    for (const QString& name : folder.entryList({store.fileName() + QStringLiteral(".*")},
+                                                QDir::Files | QDir::Hidden | QDir::System)) {
+        struct stat st {};
+        const QByteArray full = QFile::encodeName(folder.filePath(name));
+        if (own.match(name).hasMatch() && ::lstat(full.constData(), &st) == 0 &&
+            S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) {
+            ::unlink(full.constData());
+        }
     }
-    return QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 }
 
-// Writes the content beside the store and renames it over the store in one step.
+// Writes the content into a new file of mode 0600 beside the store and renames it over
+// the store in one step.
+void WriteTemporary(int fd, const QByteArray& content) {
+    if (::fchmod(fd, 0600) != 0) {
+        throw rdp::ErrorFromErrno(errno);
+    }
+    rdp::WriteAll(fd, content);
+    if (::fsync(fd) != 0) {
+        throw rdp::ErrorFromErrno(errno);
+    }
+}
+
 void ReplaceStore(const QString& path, const QByteArray& content) {
+    if (rdp::KindOf(path) == rdp::FileKind::Special) {
+        throw rdp::NotRegularFileError(path);
+    }
     if (rdp::IsReadOnlyFile(path)) {
         throw rdp::MakeError(rdp::ErrorNumber::PermissionDenied);
     }
-    const QFileDevice::Permissions permissions = StorePermissions(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    RemoveStaleTemporaries(path);
+    QByteArray temporary = QFile::encodeName(path) + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
         throw rdp::OpenForWriteError(path);
     }
-    if (!file.setPermissions(permissions) || file.write(content) != content.size()) {
-        throw rdp::WriteError(file);
+    try {
+        WriteTemporary(fd, content);
+    } catch (...) {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        throw;
     }
-    if (!file.commit()) {
-        throw rdp::WriteError(file);
+    if (::close(fd) != 0 || ::rename(temporary.constData(), QFile::encodeName(path)) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        throw rdp::ErrorFromErrno(error);
     }
+}
+
+// Re-reads the store under the lock and merges what another copy saved since this list
+// was read or saved. True when both changed one profile.
+bool MergeWithStore(RDP_ConnectPara& list, const QString& path) {
+    if (rdp::KindOf(path) != rdp::FileKind::Regular) {
+        return false;
+    }
+    RDP_ConnectPara onDisk;
+    if (ReadConnectParaFile(path, onDisk).damaged) {
+        return false; // nothing in it can be kept; the save replaces it
+    }
+    return rdp::store::MergeStoreChanges(list, onDisk);
 }
 
 } // namespace
 
-bool SaveConnectParaTo(const RDP_ConnectPara& list, const QString& path) {
+bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& path) {
+    bool overrode = false;
     try {
+        const rdp::store::StoreLock lock(path);
+        overrode = MergeWithStore(list, path);
         ReplaceStore(path, rdp::store::StoreContent(list));
-        return true;
+        list.setStored(rdp::store::StoredProfiles(list));
     } catch (const rdp::Error& error) {
         RDP_basFile::ShowWriteFailure(error); // once, whatever line or step failed
         return false;
     } catch (const std::bad_alloc&) {
         throw rdp::MakeError(rdp::ErrorNumber::OutOfMemory);
     }
+    if (overrode) {
+        RDP_basPublic::ShowMsg(rdp::store::ChangedElsewhereMessage(), rdp::MsgStyle::Exclamation,
+                               rdp::ConnectTitle(), QString(), 0, true);
+    }
+    return true;
 }
 
 bool SaveConnectPara(RDP_ConnectPara& list) {

@@ -13,6 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
+#include <sys/stat.h>
+
 namespace {
 
 struct ToolRun {
@@ -176,7 +181,41 @@ TEST_F(RdpStore, ReadingCommandsNeverCreateMoveOrDelete) {
             .code,
         2);
     EXPECT_EQ(Bytes(File()), damaged);
-    EXPECT_EQ(Files(), QStringList{U("WinEx.DLL")});
+    EXPECT_EQ(Files(), (QStringList{U("WinEx.DLL"), U("WinEx.DLL.lock")})); // the add's lock
+}
+
+// Parallel writers: every add that reported success is in the store, with its password
+// exactly as given, and the store is readable by its owner only.
+TEST_F(RdpStore, ParallelAddsKeepEveryProfile) {
+    constexpr int writers = 20;
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (int i = 0; i < writers; ++i) {
+        runs.push_back(std::make_unique<QProcess>());
+        runs.back()->start(QStringLiteral(RDP_STORE_BINARY),
+                           {U("add"), File(), U("--name"), U("p%1").arg(i), U("--server"), U("h"),
+                            U("--port"), U("1"), U("--password"), U(" pw%1 ").arg(i),
+                            U("--save-password")});
+    }
+    QStringList succeeded;
+    for (int i = 0; i < writers; ++i) {
+        ASSERT_TRUE(runs[i]->waitForFinished(60000));
+        if (runs[i]->exitStatus() == QProcess::NormalExit && runs[i]->exitCode() == 0) {
+            succeeded.append(U("p%1").arg(i));
+        }
+    }
+    EXPECT_EQ(succeeded.size(), writers);
+    RDP_ConnectPara list;
+    ASSERT_FALSE(RDP_basClient::ReadConnectParaFile(File(), list).damaged);
+    EXPECT_EQ(list.Count(), succeeded.size());
+    for (const QString& name : succeeded) {
+        const int at = RDP_basClient::FindConnectName(list, name);
+        ASSERT_NE(at, 0) << name.toStdString();
+        EXPECT_EQ(list.Item(at).Password(), U(" pw%1 ").arg(name.mid(1)));
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(File()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(Files(), (QStringList{U("WinEx.DLL"), U("WinEx.DLL.lock")}));
 }
 
 int main(int argc, char** argv) {
