@@ -65,22 +65,24 @@ QString RunLocationFilePath() {
 }
 
 QStringList ReadRunLocations() {
-    QByteArray content;
+    QString content;
     try {
-        content = rdp::ReadRegularFile(RunLocationFilePath()); // read once, split once
+        // Read and decoded once: no byte of a double-byte character is a line end.
+        content = rdp::FromCodePage936(rdp::ReadRegularFile(RunLocationFilePath()));
     } catch (const rdp::Error&) {
         return {}; // missing or unreadable: nothing recorded yet
     }
     QStringList lines;
-    qsizetype pos = 0;
-    for (;;) {
-        const QByteArrayView bytes = rdp::NextLine(content, pos);
-        QString line;
-        if (rdp::ReadLineText(bytes, false, line) != 0 || line.isEmpty()) {
-            return lines;
+    for (QStringView line : QStringView(content).split(u'\n')) {
+        if (line.endsWith(u'\r')) {
+            line.chop(1);
         }
-        lines.append(line);
+        if (line.isEmpty()) {
+            break;
+        }
+        lines.append(line.toString());
     }
+    return lines;
 }
 
 bool CheckRunLocation() {

@@ -55,7 +55,24 @@ int OpenRegular(const QString& path, int flags, unsigned mode) {
     return fd.release();
 }
 
+QByteArray StampOf(const struct stat& st) {
+    return QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino)) +
+           ':' + QByteArray::number(qint64(st.st_size)) + ':' +
+           QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.' +
+           QByteArray::number(qint64(st.st_mtim.tv_nsec));
+}
+
 } // namespace
+
+QByteArray FileStamp(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? StampOf(st) : QByteArray();
+}
+
+QByteArray FileStamp(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? StampOf(st) : QByteArray();
+}
 
 FileKind KindOf(const QString& path) {
     struct stat st {};

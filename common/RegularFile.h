@@ -29,6 +29,12 @@ int OpenRegularForAppend(const QString& path, unsigned mode);
 // Writes all of `data` to `fd`; throws DiskFull for a full disk or quota, else DeviceIO.
 void WriteAll(int fd, QByteArrayView data);
 
+// Which file a descriptor or path holds and in which state: device, inode, size and time of
+// the last write (a rename keeps them all). Equal stamps mean the file was not replaced or written
+// in between; empty for a missing file.
+QByteArray FileStamp(int fd);
+QByteArray FileStamp(const QString& path);
+
 // The error of a failed system call, from its errno.
 Error ErrorFromErrno(int error);
 

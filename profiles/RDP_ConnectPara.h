@@ -2,6 +2,7 @@
 
 #include "profiles/RDP_ConnectParaItems.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -46,6 +47,10 @@ public:
     // store with them to keep what another copy of the program wrote meanwhile.
     const std::vector<StoredProfile>& Stored() const { return Stored_; }
     void setStored(std::vector<StoredProfile> v) { Stored_ = std::move(v); }
+    // The stamp of the store file those profiles were read from or written to (see
+    // rdp::FileStamp): while it is the same, the store holds them still.
+    const QByteArray& StoredStamp() const { return StoredStamp_; }
+    void setStoredStamp(const QByteArray& v) { StoredStamp_ = v; }
 
     // The profiles in position order.
     class const_iterator {
@@ -73,6 +78,7 @@ private:
     std::int32_t SelectIndexOld_ = 0;
     Store items_;
     std::vector<StoredProfile> Stored_;
+    QByteArray StoredStamp_;
 };
 
 // The program's one connection list, created empty on first use.

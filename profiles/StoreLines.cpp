@@ -69,6 +69,10 @@ QString RecordLine(const RDP_ConnectParaItems& item) {
 }
 
 QByteArray StoreContent(const RDP_ConnectPara& list) {
+    return StoreContent(list, StoredProfiles(list));
+}
+
+QByteArray StoreContent(const RDP_ConnectPara& list, const std::vector<StoredProfile>& records) {
     QByteArray content;
     content.reserve(qsizetype(list.Count() + 1) * 1700);
     const auto append = [&content](const QString& text) {
@@ -76,8 +80,8 @@ QByteArray StoreContent(const RDP_ConnectPara& list) {
         content += "\r\n";
     };
     append(HeaderLine(list));
-    for (const RDP_ConnectParaItems& item : list) {
-        append(RecordLine(item));
+    for (const StoredProfile& record : records) {
+        append(record.line);
     }
     return content;
 }

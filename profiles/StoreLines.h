@@ -19,6 +19,8 @@ QString RecordLine(const RDP_ConnectParaItems& item);
 // The whole store: the header line, then one record line per profile, each encoded and
 // ended with CR LF. Throws rdp::Error (overflow) for a line too long to be checked.
 QByteArray StoreContent(const RDP_ConnectPara& list);
+// The same with the record lines already made (StoredProfiles of the list).
+QByteArray StoreContent(const RDP_ConnectPara& list, const std::vector<StoredProfile>& records);
 
 // Each profile's name and record line, as a save writes them.
 std::vector<StoredProfile> StoredProfiles(const RDP_ConnectPara& list);

@@ -171,6 +171,7 @@ StoreReadResult ReadConnectParaFile(const QString& path, RDP_ConnectPara& list,
     if (!OpenToRead(file, why)) {
         return Unreadable(why, list);
     }
+    const QByteArray stamp = rdp::FileStamp(file.handle()); // of the content read below
     const qsizetype decodedBefore = decodedLines != nullptr ? decodedLines->size() : 0;
     BlockLines lines(file);
     StoreReadResult result = ParseLines([&] { return lines.Next(); }, list, decodedLines);
@@ -182,6 +183,7 @@ StoreReadResult ReadConnectParaFile(const QString& path, RDP_ConnectPara& list,
     }
     if (!result.damaged) {
         list.setStored(rdp::store::StoredProfiles(list));
+        list.setStoredStamp(stamp);
     }
     return result;
 }

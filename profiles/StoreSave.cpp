@@ -58,7 +58,8 @@ void WriteTemporary(int fd, const QByteArray& content) {
     }
 }
 
-void ReplaceStore(const QString& path, const QByteArray& content) {
+// Returns the stamp of the new store.
+QByteArray ReplaceStore(const QString& path, const QByteArray& content) {
     if (rdp::KindOf(path) == rdp::FileKind::Special) {
         throw rdp::NotRegularFileError(path);
     }
@@ -78,18 +79,20 @@ void ReplaceStore(const QString& path, const QByteArray& content) {
         ::unlink(temporary.constData());
         throw;
     }
+    const QByteArray stamp = rdp::FileStamp(fd); // a rename changes neither
     if (::close(fd) != 0 || ::rename(temporary.constData(), QFile::encodeName(path)) != 0) {
         const int error = errno;
         ::unlink(temporary.constData());
         throw rdp::ErrorFromErrno(error);
     }
+    return stamp;
 }
 
 // Re-reads the store under the lock and merges what another copy saved since this list
 // was read or saved. True when both changed one profile.
 bool MergeWithStore(RDP_ConnectPara& list, const QString& path) {
-    if (rdp::KindOf(path) != rdp::FileKind::Regular) {
-        return false;
+    if (rdp::KindOf(path) != rdp::FileKind::Regular || rdp::FileStamp(path) == list.StoredStamp()) {
+        return false; // no store to take from, or the one this list was read from or wrote
     }
     RDP_ConnectPara onDisk;
     if (ReadConnectParaFile(path, onDisk).damaged) {
@@ -105,8 +108,9 @@ bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& path) {
     try {
         const rdp::store::StoreLock lock(path);
         overrode = MergeWithStore(list, path);
-        ReplaceStore(path, rdp::store::StoreContent(list));
-        list.setStored(rdp::store::StoredProfiles(list));
+        std::vector<StoredProfile> records = rdp::store::StoredProfiles(list);
+        list.setStoredStamp(ReplaceStore(path, rdp::store::StoreContent(list, records)));
+        list.setStored(std::move(records));
     } catch (const rdp::Error& error) {
         RDP_basFile::ShowWriteFailure(error); // once, whatever line or step failed
         return false;
