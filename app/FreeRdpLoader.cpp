@@ -21,14 +21,9 @@ constexpr int CannotCreateObject = 429;
 
 const QString ModuleFile = QStringLiteral(RDP_FREERDP_MODULE_FILE);
 
-struct FreeRdpModule {
-    RdpFreeRdpCreateControl create = nullptr;
-    QString problem; // what the user is told when `create` is missing
-};
-
 // Only where the program lives: beside it, or in the library folder of its installation.
 // A build made for the tests also finds the module in its own build tree.
-QStringList Candidates() {
+QStringList ModuleCandidates() {
     const QString dir = QCoreApplication::applicationDirPath();
     QStringList candidates{dir + QLatin1Char('/') + ModuleFile,
                            dir + QStringLiteral("/../lib/rdp-launcher/") + ModuleFile};
@@ -75,8 +70,9 @@ FreeRdpModule Open(const QString& path) {
     return m;
 }
 
-FreeRdpModule Load() {
-    const QStringList candidates = Candidates();
+} // namespace
+
+FreeRdpModule LoadFreeRdpModule(const QStringList& candidates) {
     for (const QString& path : candidates) {
         if (QFileInfo(path).isFile()) {
             return Open(path);
@@ -88,9 +84,11 @@ FreeRdpModule Load() {
     return m;
 }
 
+namespace {
+
 const FreeRdpModule& Module() {
     static const FreeRdpModule module = [] {
-        FreeRdpModule m = Load();
+        FreeRdpModule m = LoadFreeRdpModule(ModuleCandidates());
         if (m.create == nullptr) {
             std::fprintf(stderr, "rdp-launcher: %s\n", m.problem.toLocal8Bit().constData());
         }

@@ -1,5 +1,10 @@
 #pragma once
 
+#include "session/freerdp/FreeRdpModule.h"
+
+#include <QString>
+#include <QStringList>
+
 class QWidget;
 class RdpClientControl;
 
@@ -15,6 +20,16 @@ namespace rdp {
 // a message that names the module and asks to keep the program's folder together when the
 // module is missing, cannot be loaded or is of another version.
 RdpClientControl* CreateFreeRdpControlFromModule(QWidget* parent);
+
+// A loaded module's entry point, or what the user is told when there is none.
+struct FreeRdpModule {
+    RdpFreeRdpCreateControl create = nullptr;
+    QString problem;
+};
+
+// Loads the first of the candidate files that exists, if its version is the program's, and
+// starts its warm-up. Modules are never unloaded.
+FreeRdpModule LoadFreeRdpModule(const QStringList& candidates);
 
 // Loads the module and starts the library's warm-up now, if not done yet. The program calls
 // it on the first key press in the login window, so that neither the idle window nor the
