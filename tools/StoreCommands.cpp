@@ -2,6 +2,7 @@
 
 #include "profiles/ConnectParaStore.h"
 
+#include "common/RegularFile.h"
 #include "common/TextHelpers.h"
 
 #include <QFileInfo>
@@ -36,6 +37,10 @@ QString Masked(const QString& line) {
 
 // Reads an existing store; false (after saying why) when it is missing or damaged.
 bool ReadStore(const QString& path, RDP_ConnectPara& list, QStringList* lines) {
+    if (rdp::KindOf(path) == rdp::FileKind::Special) { // never waited on
+        Complain(rdp::NotRegularFileError(path).description());
+        return false;
+    }
     if (!QFileInfo(path).isFile()) {
         Complain(QStringLiteral("文件不存在：%1").arg(path));
         return false;

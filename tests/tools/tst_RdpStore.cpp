@@ -184,6 +184,21 @@ TEST_F(RdpStore, ReadingCommandsNeverCreateMoveOrDelete) {
     EXPECT_EQ(Files(), (QStringList{U("WinEx.DLL"), U("WinEx.DLL.lock")})); // the add's lock
 }
 
+// A FIFO is named as what it is, never waited on, and left as it is.
+TEST_F(RdpStore, AFifoIsRefusedByEveryCommand) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(File()).constData(), 0600), 0);
+    for (const QStringList& args : {QStringList{U("dump"), File()}, QStringList{U("check"), File()},
+                                    QStringList{U("add"), File(), U("--name"), U("a"),
+                                                U("--server"), U("h"), U("--port"), U("1")}}) {
+        const ToolRun run = Tool(args);
+        EXPECT_EQ(run.code, 2);
+        EXPECT_TRUE(run.err.contains(U("不是普通文件"))) << run.err.toStdString();
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(File()).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
 // Parallel writers: every add that reported success is in the store, with its password
 // exactly as given, and the store is readable by its owner only.
 TEST_F(RdpStore, ParallelAddsKeepEveryProfile) {
