@@ -24,14 +24,16 @@ struct Merged {
 // This copy's profiles, each in the version that wins.
 void TakeMine(const RDP_ConnectPara& mine, const RDP_ConnectPara& onDisk,
               const std::vector<StoredProfile>& disk, Merged& out) {
+    int position = 0;
     for (const RDP_ConnectParaItems& p : mine) {
+        const bool selected = ++position == mine.SelectIndex();
         const StoredProfile* base = Find(mine.Stored(), p.ConnectName());
         const int there = RDP_basClient::FindConnectName(onDisk, p.ConnectName());
         const QString line = RecordLine(p);
         const bool changedHere = base == nullptr || base->line != line;
         if (there == 0) {
-            if (base != nullptr && !changedHere) {
-                continue; // deleted elsewhere
+            if (base != nullptr && !changedHere && !selected) {
+                continue; // deleted elsewhere; the one in use here stays
             }
             out.conflict = out.conflict || base != nullptr;
             out.items.push_back(p);

@@ -8,7 +8,8 @@ namespace rdp::store {
 // saved (its Stored() profiles), given the store as it is now (`onDisk`). Profiles are
 // matched by name, ignoring letter case:
 // - a profile added elsewhere is appended; one changed only elsewhere takes that change;
-// - one deleted elsewhere and unchanged here goes; one this copy deleted stays deleted;
+// - one deleted elsewhere and unchanged here goes, unless it is this copy's selection;
+// - one this copy deleted stays deleted;
 // - where both sides changed the same profile, this copy's version wins.
 // The selection stays on the same profile. Returns true when both sides changed one profile.
 bool MergeStoreChanges(RDP_ConnectPara& mine, const RDP_ConnectPara& onDisk);

@@ -69,6 +69,7 @@ TEST_F(StoreTest, ASaveKeepsWhatAnotherCopySaved) {
         {"changed there", SetUser(1, "a"), SetUser(2, "b"), "甲:a,乙:b@2", 0},
         {"deleted here", AddOne("丙"), Remove(2), "甲:u1,丙:n@0", 0},
         {"deleted there", Remove(1), SetUser(2, "b"), "乙:b@1", 0},
+        {"deleted there, selected here", Remove(2), SetUser(1, "b"), "甲:b,乙:u2@2", 1},
         {"added on both", AddOne("丙"), AddOne("丁"), "甲:u1,乙:u2,丁:n,丙:n@3", 0},
         {"changed on both", SetUser(1, "a"), SetUser(1, "b"), "甲:b,乙:u2@2", 1},
         {"changed there, deleted here", SetUser(2, "a"), Both(Remove(2), SetUser(1, "b")), "甲:b@0",
