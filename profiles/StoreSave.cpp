@@ -101,9 +101,19 @@ bool MergeWithStore(RDP_ConnectPara& list, const QString& path) {
     return rdp::store::MergeStoreChanges(list, onDisk);
 }
 
+// A store that is a symbolic link is written where the link points, and the link stays.
+QString WrittenPath(const QString& path) {
+    QFileInfo file(path);
+    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth) {
+        file.setFile(file.symLinkTarget());
+    }
+    return file.isSymLink() ? path : file.filePath();
+}
+
 } // namespace
 
-bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& path) {
+bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& storePath) {
+    const QString path = WrittenPath(storePath);
     bool overrode = false;
     try {
         const rdp::store::StoreLock lock(path);

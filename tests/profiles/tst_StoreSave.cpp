@@ -103,3 +103,17 @@ TEST_F(StoreTest, SaveReplacesTheWholeStore) {
     EXPECT_EQ(StoreLines().size(), 2);
     EXPECT_FALSE(StoreBytes().contains("old"));
 }
+
+// A store that is a symbolic link is saved through it: the link stays a link.
+TEST_F(StoreTest, ASaveWritesThroughASymbolicLink) {
+    const QString target = stateDir.filePath(U("shared.DLL"));
+    RDP_ConnectPara list;
+    AddProfiles(list, 1);
+    ASSERT_TRUE(SaveConnectParaTo(list, target));
+    ASSERT_TRUE(QFile::link(target, StorePath()));
+    AddProfiles(list, 1);
+    ASSERT_TRUE(SaveConnectPara(list));
+    EXPECT_TRUE(QFileInfo(StorePath()).isSymLink());
+    EXPECT_EQ(StoreLines().size(), 3);
+    EXPECT_EQ(ModeOf(target), 0600u);
+}
