@@ -46,8 +46,7 @@ void RemoveStaleTemporaries(const QString& path) {
     }
 }
 
-// Writes the content into a new file of mode 0600 beside the store and renames it over
-// the store in one step.
+// Fills the new store's file: mode 0600, the content, on the disk.
 void WriteTemporary(int fd, const QByteArray& content) {
     if (::fchmod(fd, 0600) != 0) {
         throw rdp::ErrorFromErrno(errno);
@@ -58,7 +57,8 @@ void WriteTemporary(int fd, const QByteArray& content) {
     }
 }
 
-// Returns the stamp of the new store.
+// Writes the content into a new file beside the store and renames it over the store in one
+// step. Returns the new store's stamp.
 QByteArray ReplaceStore(const QString& path, const QByteArray& content) {
     if (rdp::KindOf(path) == rdp::FileKind::Special) {
         throw rdp::NotRegularFileError(path);
