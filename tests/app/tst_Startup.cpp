@@ -180,6 +180,18 @@ private slots:
                  QFile::decodeName(user->pw_dir) + QStringLiteral("/.local/state/rdp-launcher/"));
     }
 
+    // Without any state folder nothing is recorded, least of all in the current folder.
+    void withoutAStateFolderNothingIsRecorded() {
+        programIn(QStringLiteral("rdp"));
+        fake_->systemFolder.clear();
+        const QString stray = QDir::current().filePath(QStringLiteral("WinClientPath.DLL"));
+        QVERIFY(!QFile::exists(stray));
+        QVERIFY(RDP_basClient::CheckRunLocation());
+        QVERIFY(!QFile::exists(stray));
+        QCOMPARE(fake_->messages.size(), 1);
+        QCOMPARE(fake_->messages[0].style, 48);
+    }
+
     void theProcessCanForbidDumps() {
         QVERIFY(rdp::ForbidProcessDumps());
         QCOMPARE(::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 0);
