@@ -31,6 +31,10 @@ bool LoadConnectPara(RDP_ConnectPara& list);
 // the same atomic replacement, permissions and messages.
 bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& path);
 
+// SaveConnectParaTo for a caller that holds the store's lock (rdp::store::StoreLock on
+// `path`) since before it read the store, as `rdp-store add` does: the lock is not taken again.
+bool SaveConnectParaLocked(RDP_ConnectPara& list, const QString& path);
+
 // How reading a store went; `line` and `reason` name the first line that is damaged.
 struct StoreReadResult {
     bool damaged = false;

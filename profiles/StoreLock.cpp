@@ -4,6 +4,7 @@
 #include "common/RegularFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 
@@ -41,8 +42,16 @@ QString StoreLock::LockPath(const QString& storePath) {
     return storePath + QStringLiteral(".lock");
 }
 
+QString StoreLock::WrittenPath(const QString& storePath) {
+    QFileInfo file(storePath);
+    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth) {
+        file.setFile(file.symLinkTarget());
+    }
+    return file.isSymLink() ? storePath : file.filePath();
+}
+
 StoreLock::StoreLock(const QString& storePath, int patienceMs) {
-    const QString path = LockPath(storePath);
+    const QString path = LockPath(WrittenPath(storePath));
     fd_ = ::open(QFile::encodeName(path).constData(),
                  O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
     if (fd_ < 0) {

@@ -10,12 +10,17 @@ namespace rdp::store {
 // milliseconds) and gives up after `patienceMs`, throwing rdp::Error.
 class StoreLock final {
 public:
+    // Locks the store at `storePath` (beside the file its symbolic link names, if it is one).
     explicit StoreLock(const QString& storePath, int patienceMs = 20000);
     ~StoreLock();
     StoreLock(const StoreLock&) = delete;
     StoreLock& operator=(const StoreLock&) = delete;
 
     static QString LockPath(const QString& storePath);
+
+    // The file a save of the store at `storePath` writes: the store itself, or the file its
+    // symbolic link names (the link stays).
+    static QString WrittenPath(const QString& storePath);
 
 private:
     int fd_ = -1;

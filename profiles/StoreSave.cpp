@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <new>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -101,22 +102,14 @@ bool MergeWithStore(RDP_ConnectPara& list, const QString& path) {
     return rdp::store::MergeStoreChanges(list, onDisk);
 }
 
-// A store that is a symbolic link is written where the link points, and the link stays.
-QString WrittenPath(const QString& path) {
-    QFileInfo file(path);
-    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth) {
-        file.setFile(file.symLinkTarget());
-    }
-    return file.isSymLink() ? path : file.filePath();
-}
-
-} // namespace
-
-bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& storePath) {
-    const QString path = WrittenPath(storePath);
+bool Save(RDP_ConnectPara& list, const QString& storePath, bool takeLock) {
+    const QString path = rdp::store::StoreLock::WrittenPath(storePath);
     bool overrode = false;
     try {
-        const rdp::store::StoreLock lock(path);
+        std::optional<rdp::store::StoreLock> lock;
+        if (takeLock) {
+            lock.emplace(path);
+        }
         overrode = MergeWithStore(list, path);
         std::vector<StoredProfile> records = rdp::store::StoredProfiles(list);
         list.setStoredStamp(ReplaceStore(path, rdp::store::StoreContent(list, records)));
@@ -132,6 +125,16 @@ bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& storePath) {
                                rdp::ConnectTitle(), QString(), 0, true);
     }
     return true;
+}
+
+} // namespace
+
+bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& path) {
+    return Save(list, path, true);
+}
+
+bool SaveConnectParaLocked(RDP_ConnectPara& list, const QString& path) {
+    return Save(list, path, false);
 }
 
 bool SaveConnectPara(RDP_ConnectPara& list) {

@@ -200,32 +200,37 @@ TEST_F(RdpStore, AFifoIsRefusedByEveryCommand) {
 }
 
 // Parallel writers: every add that reported success is in the store, with its password
-// exactly as given, and the store is readable by its owner only.
+// exactly as given, a name added twice at once is refused once, and the store is readable by
+// its owner only.
 TEST_F(RdpStore, ParallelAddsKeepEveryProfile) {
-    constexpr int writers = 20;
+    constexpr int names = 20;
+    std::vector<std::pair<QString, QString>> adds; // name and password
+    for (int i = 0; i < names; ++i) {
+        adds.emplace_back(U("p%1").arg(i), U(" pw%1 ").arg(i));
+    }
+    adds.emplace_back(U("P0"), U("again")); // the same name in other letter case
     std::vector<std::unique_ptr<QProcess>> runs;
-    for (int i = 0; i < writers; ++i) {
+    for (const auto& [name, password] : adds) {
         runs.push_back(std::make_unique<QProcess>());
         runs.back()->start(QStringLiteral(RDP_STORE_BINARY),
-                           {U("add"), File(), U("--name"), U("p%1").arg(i), U("--server"), U("h"),
-                            U("--port"), U("1"), U("--password"), U(" pw%1 ").arg(i),
-                            U("--save-password")});
+                           {U("add"), File(), U("--name"), name, U("--server"), U("h"), U("--port"),
+                            U("1"), U("--password"), password, U("--save-password")});
     }
-    QStringList succeeded;
-    for (int i = 0; i < writers; ++i) {
+    std::vector<std::pair<QString, QString>> succeeded;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
         ASSERT_TRUE(runs[i]->waitForFinished(60000));
         if (runs[i]->exitStatus() == QProcess::NormalExit && runs[i]->exitCode() == 0) {
-            succeeded.append(U("p%1").arg(i));
+            succeeded.push_back(adds[i]);
         }
     }
-    EXPECT_EQ(succeeded.size(), writers);
+    EXPECT_EQ(succeeded.size(), std::size_t(names));
     RDP_ConnectPara list;
     ASSERT_FALSE(RDP_basClient::ReadConnectParaFile(File(), list).damaged);
-    EXPECT_EQ(list.Count(), succeeded.size());
-    for (const QString& name : succeeded) {
+    EXPECT_EQ(list.Count(), names);
+    for (const auto& [name, password] : succeeded) {
         const int at = RDP_basClient::FindConnectName(list, name);
         ASSERT_NE(at, 0) << name.toStdString();
-        EXPECT_EQ(list.Item(at).Password(), U(" pw%1 ").arg(name.mid(1)));
+        EXPECT_EQ(list.Item(at).Password(), password);
     }
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(File()).constData(), &st), 0);
