@@ -1,50 +1,99 @@
 #include "app/FreeRdpLoader.h"
 
+#include "Version.h"
+#include "common/Errors.h"
 #include "session/freerdp/FreeRdpModule.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
+#include <cstring>
 
 #include <dlfcn.h>
 
 namespace rdp {
 namespace {
 
-struct FreeRdpModule {
-    RdpFreeRdpCreateControl create = nullptr;
-};
+// The classic runtime's number for "component cannot create object".
+constexpr int CannotCreateObject = 429;
 
-void* OpenModule() {
-    const QString beside =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/" RDP_FREERDP_MODULE_FILE);
-    const QByteArray path = QFile::exists(beside) ? QFile::encodeName(beside)
-                                                  : QByteArray(RDP_FREERDP_MODULE_BUILD_PATH);
-    void* handle = dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        std::fprintf(stderr, "rdp-launcher: %s\n", dlerror());
-    }
-    return handle;
+const QString ModuleFile = QStringLiteral(RDP_FREERDP_MODULE_FILE);
+
+// Only where the program lives: beside it, or in the library folder of its installation.
+// A build made for the tests also finds the module in its own build tree.
+QStringList ModuleCandidates() {
+    const QString dir = QCoreApplication::applicationDirPath();
+    QStringList candidates{dir + QLatin1Char('/') + ModuleFile,
+                           dir + QStringLiteral("/../lib/rdp-launcher/") + ModuleFile};
+#ifdef RDP_FREERDP_MODULE_BUILD_PATH
+    candidates.append(QStringLiteral(RDP_FREERDP_MODULE_BUILD_PATH));
+#endif
+    return candidates;
 }
 
-FreeRdpModule Load() {
+QString KeepTogether() {
+    return QStringLiteral(
+               "请保持程序文件夹完整：复制或移动 rdp-launcher 时，须连同同一文件夹中的 ") +
+           ModuleFile + QStringLiteral(" 一起复制或移动。");
+}
+
+// The module and the program were built together: each checks the other's version.
+bool VersionsMatch(void* handle) {
+    auto version =
+        reinterpret_cast<RdpFreeRdpModuleVersion>(dlsym(handle, "rdp_freerdp_module_version"));
+    auto accepts =
+        reinterpret_cast<RdpFreeRdpAcceptsProgram>(dlsym(handle, "rdp_freerdp_accepts_program"));
+    return version != nullptr && accepts != nullptr &&
+           std::strcmp(version(), rdp::VersionText) == 0 && accepts(rdp::VersionText) != 0;
+}
+
+FreeRdpModule Open(const QString& path) {
     FreeRdpModule m;
-    void* handle = OpenModule();
-    if (!handle) {
+    void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        m.problem = QStringLiteral("无法加载远程桌面模块 ") + path + QStringLiteral("（") +
+                    QString::fromLocal8Bit(dlerror()) + QStringLiteral("）。") + KeepTogether();
         return m;
     }
-    auto warmUp = reinterpret_cast<RdpFreeRdpWarmUp>(dlsym(handle, "rdp_freerdp_warm_up"));
+    if (!VersionsMatch(handle)) {
+        m.problem = QStringLiteral("远程桌面模块 ") + path + QStringLiteral(" 与程序的版本不符。") +
+                    KeepTogether();
+        return m; // left loaded: unloading a library that has run its constructors is unsafe
+    }
     m.create =
         reinterpret_cast<RdpFreeRdpCreateControl>(dlsym(handle, "rdp_freerdp_create_control"));
-    if (warmUp) {
+    if (auto warmUp = reinterpret_cast<RdpFreeRdpWarmUp>(dlsym(handle, "rdp_freerdp_warm_up"))) {
         warmUp();
     }
     return m;
 }
 
+} // namespace
+
+FreeRdpModule LoadFreeRdpModule(const QStringList& candidates) {
+    for (const QString& path : candidates) {
+        if (QFileInfo(path).isFile()) {
+            return Open(path);
+        }
+    }
+    FreeRdpModule m;
+    m.problem = QStringLiteral("找不到远程桌面模块 ") + candidates.first() + QStringLiteral("。") +
+                KeepTogether();
+    return m;
+}
+
+namespace {
+
 const FreeRdpModule& Module() {
-    static const FreeRdpModule module = Load(); // never unloaded
+    static const FreeRdpModule module = [] {
+        FreeRdpModule m = LoadFreeRdpModule(ModuleCandidates());
+        if (m.create == nullptr) {
+            std::fprintf(stderr, "rdp-launcher: %s\n", m.problem.toLocal8Bit().constData());
+        }
+        return m;
+    }(); // never unloaded
     return module;
 }
 
@@ -56,7 +105,10 @@ void PreloadFreeRdpModule() {
 
 RdpClientControl* CreateFreeRdpControlFromModule(QWidget* parent) {
     const FreeRdpModule& module = Module();
-    return module.create ? module.create(parent) : nullptr;
+    if (module.create == nullptr) {
+        throw Error(CannotCreateObject, module.problem);
+    }
+    return module.create(parent);
 }
 
 } // namespace rdp

@@ -1,18 +1,35 @@
 #pragma once
 
+#include "session/freerdp/FreeRdpModule.h"
+
+#include <QString>
+#include <QStringList>
+
 class QWidget;
 class RdpClientControl;
 
 namespace rdp {
 
-// The FreeRDP control lives in a module of its own beside the program (or, for a program
-// run from the build tree or copied out of it, in the build tree). It is loaded on the GUI
-// thread when the user starts typing in the login window (or, at the latest, when the first
-// control is made); the library's warm-up then runs in the background.
+// The FreeRDP control lives in a module of its own beside the program (or in the library
+// folder of its installation, ../lib/rdp-launcher/); only a build made for the tests also
+// looks into its build tree. It is loaded on the GUI thread when the user starts typing in
+// the login window (or, at the latest, when the first control is made); the library's
+// warm-up then runs in the background. Module and program must be of one version.
 //
-// The session window's control factory: a new FreeRDP control, or nullptr (after a note
-// on stderr) when the module cannot be loaded.
+// The session window's control factory: a new FreeRDP control. Throws rdp::Error (429) with
+// a message that names the module and asks to keep the program's folder together when the
+// module is missing, cannot be loaded or is of another version.
 RdpClientControl* CreateFreeRdpControlFromModule(QWidget* parent);
+
+// A loaded module's entry point, or what the user is told when there is none.
+struct FreeRdpModule {
+    RdpFreeRdpCreateControl create = nullptr;
+    QString problem;
+};
+
+// Loads the first of the candidate files that exists, if its version is the program's, and
+// starts its warm-up. Modules are never unloaded.
+FreeRdpModule LoadFreeRdpModule(const QStringList& candidates);
 
 // Loads the module and starts the library's warm-up now, if not done yet. The program calls
 // it on the first key press in the login window, so that neither the idle window nor the

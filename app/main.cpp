@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "app/FreeRdpLoader.h"
 #include "app/RDP_basApp.h"
+#include "common/ProcessDumps.h"
 #include "session/DesktopWindow.h"
 #include "session/RdpControlFactory.h"
 #include "ui/common/QtPlatform.h"
@@ -34,9 +35,18 @@ bool AnswerCommandLine(int argc, char** argv) {
     return false;
 }
 
+// The passwords typed into the program stay in its memory: never in a core dump in the
+// program's folder, never read by another process of the user.
+void KeepSecretsInMemory() {
+    if (!rdp::ForbidProcessDumps()) {
+        std::fputs("rdp-launcher: core dumps could not be switched off\n", stderr);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    KeepSecretsInMemory();
     if (AnswerCommandLine(argc, argv)) {
         return 0;
     }

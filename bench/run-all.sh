@@ -93,7 +93,7 @@ start_server() {
 prepare_program() {
     app="$work/apps/$2/rdp-launcher"
     mkdir -p "$app"
-    cp "$launcher" "$app/"
+    cp "$launcher" "$build/session/freerdp/librdp-freerdp.so" "$app/"
     "$store_tool" add "$app/WinEx.DLL" --name "测试服务器" --server 127.0.0.1 \
         --port "${server_port:-3389}" --user "${server_user:-u}" \
         --password "${server_password:-p}" --save-password --size "$1" --color 2 \

@@ -3,7 +3,11 @@
 #include "Version.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStorageInfo>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace rdp {
 
@@ -22,12 +26,26 @@ QString ProgramFolderOf(const QString& dir) {
 
 namespace {
 
+// The user's home: $HOME, else the password database's; empty when neither names one.
+QString HomeFolder() {
+    const QString home = qEnvironmentVariable("HOME");
+    if (QDir::isAbsolutePath(home)) {
+        return home;
+    }
+    const passwd* user = ::getpwuid(::getuid());
+    if (user == nullptr || user->pw_dir == nullptr || user->pw_dir[0] != '/') {
+        return QString();
+    }
+    return QFile::decodeName(user->pw_dir);
+}
+
 QString StateHome() {
     const QString xdg = qEnvironmentVariable("XDG_STATE_HOME");
     if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg)) {
         return xdg;
     }
-    return QDir::homePath() + QStringLiteral("/.local/state");
+    const QString home = HomeFolder();
+    return home.isEmpty() ? QString() : home + QStringLiteral("/.local/state");
 }
 
 } // namespace
@@ -35,7 +53,11 @@ QString StateHome() {
 QString DefaultSystemFolder() {
     QString folder = QString::fromUtf8(SystemFolderOverride);
     if (folder.isEmpty()) {
-        folder = StateHome() + QStringLiteral("/rdp-launcher");
+        const QString state = StateHome();
+        if (state.isEmpty()) {
+            return QString(); // never a folder relative to wherever the program was started
+        }
+        folder = state + QStringLiteral("/rdp-launcher");
     }
     if (!QDir().mkpath(folder)) {
         return QString();

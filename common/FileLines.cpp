@@ -3,19 +3,26 @@
 #include "common/CodePage936.h"
 #include "common/FileErrors.h"
 #include "common/Platform.h"
+#include "common/RegularFile.h"
 #include "common/ShowMsg.h"
 #include "common/TextCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
+#include <unistd.h>
+
 namespace RDP_basFile {
 
 namespace {
 
-void OpenForWrite(QFile& file, bool overwrite) {
-    const QString path = file.fileName();
-    if (overwrite && QFileInfo::exists(path)) {
+void Overwrite(const QString& path, const QByteArray& line) {
+    if (QFileInfo::exists(path)) {
+        if (rdp::KindOf(path) == rdp::FileKind::Special) {
+            throw rdp::NotRegularFileError(path);
+        }
         if (rdp::IsReadOnlyFile(path)) {
             throw rdp::MakeError(rdp::ErrorNumber::PermissionDenied);
         }
@@ -23,9 +30,25 @@ void OpenForWrite(QFile& file, bool overwrite) {
             throw rdp::OpenForWriteError(path);
         }
     }
-    const auto mode = overwrite ? QIODevice::WriteOnly : QIODevice::Append;
-    if (!file.open(mode)) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
         throw rdp::OpenForWriteError(path);
+    }
+    if (file.write(line) != line.size() || !file.flush()) {
+        throw rdp::WriteError(file);
+    }
+}
+
+void Append(const QString& path, const QByteArray& line) {
+    const int fd = rdp::OpenRegularForAppend(path, 0644);
+    try {
+        rdp::WriteAll(fd, line);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    if (::close(fd) != 0) {
+        throw rdp::ErrorFromErrno(errno);
     }
 }
 
@@ -35,12 +58,11 @@ int WriteFileLine(const QString& path, bool overwrite, const QString& text, bool
     try {
         QByteArray line = encode ? rdp::codec::EncodeLine(text) : rdp::ToCodePage936(text);
         line += "\r\n";
-        QFile file(path);
-        OpenForWrite(file, overwrite);
-        if (file.write(line) != line.size() || !file.flush()) {
-            throw rdp::WriteError(file);
+        if (overwrite) {
+            Overwrite(path, line);
+        } else {
+            Append(path, line);
         }
-        file.close();
         return 0;
     } catch (const rdp::Error& error) {
         ShowWriteFailure(error);
@@ -49,16 +71,16 @@ int WriteFileLine(const QString& path, bool overwrite, const QString& text, bool
 }
 
 int ReadFileLine(const QString& path, QString& text, std::int32_t lineNumber, bool decode) {
-    QFile file(path);
-    if (!file.exists() && !file.open(QIODevice::WriteOnly)) {
-        return rdp::codec::StatusUnreadable;
-    }
-    file.close();
-    if (!file.open(QIODevice::ReadOnly)) {
-        return rdp::codec::StatusUnreadable;
-    }
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    QByteArray content;
+    try {
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+            QFile created(path);
+            if (!created.open(QIODevice::WriteOnly)) {
+                return rdp::codec::StatusUnreadable;
+            }
+        }
+        content = rdp::ReadRegularFile(path);
+    } catch (const rdp::Error&) {
         return rdp::codec::StatusUnreadable;
     }
     qsizetype pos = 0;

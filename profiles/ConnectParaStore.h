@@ -15,6 +15,12 @@ bool ConnectParaFileExists();
 // Writes the whole list with its selection; true when the store now holds it. A failed
 // save has shown its message and left the previous store as it was. Unexpected errors
 // are passed on as rdp::Error.
+//
+// Copies of the program that share a folder save one after the other under a lock beside
+// the store ("WinEx.DLL.lock"). When the store changed since the list was read or last
+// saved, the save first takes in what the other copy saved (the list changes in memory):
+// profiles it added or changed are kept, and where both changed one profile this save
+// wins and the user is told once. The store is written with mode 0600.
 bool SaveConnectPara(RDP_ConnectPara& list);
 
 // Fills the list from the store. True when the list reflects the store (or there is none);
@@ -23,7 +29,11 @@ bool LoadConnectPara(RDP_ConnectPara& list);
 
 // SaveConnectPara on a store at any path (the store tool's stores): the same content,
 // the same atomic replacement, permissions and messages.
-bool SaveConnectParaTo(const RDP_ConnectPara& list, const QString& path);
+bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& path);
+
+// SaveConnectParaTo for a caller that holds the store's lock (rdp::store::StoreLock on
+// `path`) since before it read the store, as `rdp-store add` does: the lock is not taken again.
+bool SaveConnectParaLocked(RDP_ConnectPara& list, const QString& path);
 
 // How reading a store went; `line` and `reason` name the first line that is damaged.
 struct StoreReadResult {
@@ -38,8 +48,9 @@ struct StoreReadResult {
 StoreReadResult ParseConnectPara(QByteArrayView content, RDP_ConnectPara& list,
                                  QStringList* decodedLines = nullptr);
 
-// ParseConnectPara on the file at `path`, read once; a file that cannot be read counts as
-// damaged at line 1. Shows nothing; never creates, moves or deletes the file.
+// ParseConnectPara on the file at `path`, read once; a file that cannot be read, or that is
+// not a regular file (never waited on), counts as damaged at line 1. A list read whole
+// remembers its profiles as stored. Shows nothing; never creates, moves or deletes the file.
 StoreReadResult ReadConnectParaFile(const QString& path, RDP_ConnectPara& list,
                                     QStringList* decodedLines = nullptr);
 

@@ -22,6 +22,16 @@ FileOps RealFileOps() {
     };
 }
 
+namespace {
+
+// A damaged store may hold passwords: its copy is readable by its owner at most.
+void KeepPrivate(const QString& path) {
+    QFile::setPermissions(path, QFile::permissions(path) &
+                                    (QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+}
+
+} // namespace
+
 QString DamagedName(const QString& folder, const QString& fileName, const QDateTime& when) {
     const QString base = folder + fileName + QStringLiteral(".damaged-") +
                          when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
@@ -39,6 +49,7 @@ QString SetAsideDamagedStore(const QString& path, const QString& fallbackFolder,
     RDP_basFile::AddPathSlash(folder);
     const QString beside = DamagedName(folder, info.fileName(), when);
     if (ops.rename(path, beside)) {
+        KeepPrivate(beside);
         return beside;
     }
     if (fallbackFolder.isEmpty()) {
@@ -52,6 +63,7 @@ QString SetAsideDamagedStore(const QString& path, const QString& fallbackFolder,
         QFile::remove(copy); // the store stays where it is; one copy of it is enough
         return QString();
     }
+    KeepPrivate(copy);
     return copy;
 }
 

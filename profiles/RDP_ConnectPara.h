@@ -2,11 +2,19 @@
 
 #include "profiles/RDP_ConnectParaItems.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+// A profile as the store held it when the list was last read from or written to it.
+struct StoredProfile {
+    QString name;
+    QString line; // its decoded record line
+    bool operator==(const StoredProfile&) const = default;
+};
 
 // The ordered list of connection profiles, addressed by 1-based position, with the
 // selection. Positions outside 1..Count() throw rdp::Error (subscript out of range)
@@ -35,6 +43,15 @@ public:
     std::int32_t SelectIndexOld() const { return SelectIndexOld_; }
     void setSelectIndexOld(std::int32_t v) { SelectIndexOld_ = v; }
 
+    // The profiles as the store held them after the last read or save; a save compares the
+    // store with them to keep what another copy of the program wrote meanwhile.
+    const std::vector<StoredProfile>& Stored() const { return Stored_; }
+    void setStored(std::vector<StoredProfile> v) { Stored_ = std::move(v); }
+    // The stamp of the store file those profiles were read from or written to (see
+    // rdp::FileStamp): while it is the same, the store holds them still.
+    const QByteArray& StoredStamp() const { return StoredStamp_; }
+    void setStoredStamp(const QByteArray& v) { StoredStamp_ = v; }
+
     // The profiles in position order.
     class const_iterator {
     public:
@@ -60,6 +77,8 @@ private:
     std::int32_t SelectIndex_ = 0;
     std::int32_t SelectIndexOld_ = 0;
     Store items_;
+    std::vector<StoredProfile> Stored_;
+    QByteArray StoredStamp_;
 };
 
 // The program's one connection list, created empty on first use.

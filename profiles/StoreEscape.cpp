@@ -12,6 +12,7 @@ struct Escape {
     char16_t code;
 };
 constexpr Escape kEscapes[] = {{u';', u'S'}, {u'=', u'E'}, {EscapeChar, u'P'}};
+constexpr Escape kBlank = {u' ', u'B'}; // at the start or end of a value only
 
 char16_t CodeOf(char16_t c) {
     for (const Escape& e : kEscapes) {
@@ -28,7 +29,7 @@ char16_t CharOf(char16_t code) {
             return e.plain;
         }
     }
-    return 0;
+    return code == kBlank.code ? kBlank.plain : char16_t(0);
 }
 
 } // namespace
@@ -37,17 +38,29 @@ QString EscapeValue(QStringView value) {
     const auto plain = [](QChar c) {
         return CodeOf(c.unicode()) == 0;
     };
-    if (std::all_of(value.begin(), value.end(), plain)) {
+    const bool blankEnds = value.startsWith(u' ') || value.endsWith(u' ');
+    if (!blankEnds && std::all_of(value.begin(), value.end(), plain)) {
         return value.toString();
     }
+    // The blanks before the first and after the last other character.
+    qsizetype first = 0;
+    while (first < value.size() && value[first] == u' ') {
+        ++first;
+    }
+    qsizetype end = value.size();
+    while (end > first && value[end - 1] == u' ') {
+        --end;
+    }
     QString out;
-    out.reserve(value.size());
-    for (const QChar c : value) {
-        if (const char16_t code = CodeOf(c.unicode()); code != 0) {
+    out.reserve(value.size() + 2);
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t c = value[i].unicode();
+        const char16_t code = (i < first || i >= end) ? kBlank.code : CodeOf(c);
+        if (code != 0) {
             out += QChar(EscapeChar);
             out += QChar(code);
         } else {
-            out += c;
+            out += QChar(c);
         }
     }
     return out;

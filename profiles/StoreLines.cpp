@@ -20,11 +20,7 @@ void AddItem(QString& line, QStringView key, QStringView value) {
 }
 
 void AddText(QString& line, QStringView key, const QString& value) {
-    if (!value.contains(u';') && !value.contains(u'=') && !value.contains(QChar(EscapeChar))) {
-        AddItem(line, key, value);
-    } else {
-        AddItem(line, key, EscapeValue(value));
-    }
+    AddItem(line, key, EscapeValue(value));
 }
 
 void AddFlag(QString& line, QStringView key, std::uint8_t value) {
@@ -73,6 +69,10 @@ QString RecordLine(const RDP_ConnectParaItems& item) {
 }
 
 QByteArray StoreContent(const RDP_ConnectPara& list) {
+    return StoreContent(list, StoredProfiles(list));
+}
+
+QByteArray StoreContent(const RDP_ConnectPara& list, const std::vector<StoredProfile>& records) {
     QByteArray content;
     content.reserve(qsizetype(list.Count() + 1) * 1700);
     const auto append = [&content](const QString& text) {
@@ -80,10 +80,19 @@ QByteArray StoreContent(const RDP_ConnectPara& list) {
         content += "\r\n";
     };
     append(HeaderLine(list));
-    for (const RDP_ConnectParaItems& item : list) {
-        append(RecordLine(item));
+    for (const StoredProfile& record : records) {
+        append(record.line);
     }
     return content;
+}
+
+std::vector<StoredProfile> StoredProfiles(const RDP_ConnectPara& list) {
+    std::vector<StoredProfile> stored;
+    stored.reserve(static_cast<std::size_t>(list.Count()));
+    for (const RDP_ConnectParaItems& item : list) {
+        stored.push_back({item.ConnectName(), RecordLine(item)});
+    }
+    return stored;
 }
 
 } // namespace rdp::store

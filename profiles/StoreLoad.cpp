@@ -4,6 +4,7 @@
 
 #include "common/PathHelpers.h"
 #include "common/Platform.h"
+#include "common/RegularFile.h"
 #include "common/ShowMsg.h"
 
 namespace RDP_basClient {
@@ -20,6 +21,11 @@ bool ConnectParaFileExists() {
 
 bool LoadConnectPara(RDP_ConnectPara& list) {
     const QString path = ConnectParaFilePath();
+    if (rdp::KindOf(path) == rdp::FileKind::Special) { // a FIFO, device or folder
+        RDP_basPublic::ShowMsg(rdp::NotRegularFileError(path).description(),
+                               rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), QString(), 0, true);
+        return false;
+    }
     if (!RDP_basFile::CheckFileExist(path)) {
         return true;
     }

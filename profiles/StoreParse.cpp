@@ -1,13 +1,17 @@
 #include "profiles/ConnectParaStore.h"
 
 #include "profiles/StoreFields.h"
+#include "profiles/StoreLines.h"
 
 #include "common/FileLines.h"
+#include "common/RegularFile.h"
 #include "common/TextCodec.h"
 
 #include <QFile>
 
 #include <algorithm>
+
+#include <unistd.h>
 
 namespace RDP_basClient {
 
@@ -132,9 +136,24 @@ StoreReadResult ParseLines(NextLine nextLine, RDP_ConnectPara& list, QStringList
     }
 }
 
-StoreReadResult Unreadable(const QFile& file, RDP_ConnectPara& list) {
+// Opens a regular file only: a FIFO or device would block or never end.
+bool OpenToRead(QFile& file, QString& why) {
+    try {
+        const int fd = rdp::OpenRegularForRead(file.fileName());
+        if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            return true;
+        }
+        ::close(fd);
+        why = file.errorString();
+    } catch (const rdp::Error& error) {
+        why = error.description();
+    }
+    return false;
+}
+
+StoreReadResult Unreadable(const QString& why, RDP_ConnectPara& list) {
     list.Clear();
-    return Damaged(1, QStringLiteral("文件无法读取：") + file.errorString());
+    return Damaged(1, QStringLiteral("文件无法读取：") + why);
 }
 
 } // namespace
@@ -148,9 +167,11 @@ StoreReadResult ParseConnectPara(QByteArrayView content, RDP_ConnectPara& list,
 StoreReadResult ReadConnectParaFile(const QString& path, RDP_ConnectPara& list,
                                     QStringList* decodedLines) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return Unreadable(file, list);
+    QString why;
+    if (!OpenToRead(file, why)) {
+        return Unreadable(why, list);
     }
+    const QByteArray stamp = rdp::FileStamp(file.handle()); // of the content read below
     const qsizetype decodedBefore = decodedLines != nullptr ? decodedLines->size() : 0;
     BlockLines lines(file);
     StoreReadResult result = ParseLines([&] { return lines.Next(); }, list, decodedLines);
@@ -158,7 +179,11 @@ StoreReadResult ReadConnectParaFile(const QString& path, RDP_ConnectPara& list,
         if (decodedLines != nullptr) {
             decodedLines->resize(decodedBefore);
         }
-        return Unreadable(file, list);
+        return Unreadable(file.errorString(), list);
+    }
+    if (!result.damaged) {
+        list.setStored(rdp::store::StoredProfiles(list));
+        list.setStoredStamp(stamp);
     }
     return result;
 }

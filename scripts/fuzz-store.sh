@@ -16,5 +16,6 @@ work="$build/fuzz/corpus"
 mkdir -p "$work" "$build/fuzz/findings"
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-exec "$build/fuzz/fuzz_store" -max_total_time="$seconds" -rss_limit_mb=2048 \
+# -max_len: room for a store line of 30,000 characters (six digits each, and its check).
+exec "$build/fuzz/fuzz_store" -max_total_time="$seconds" -max_len=200000 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$build/fuzz/findings/" "$@" "$work" fuzz/corpus

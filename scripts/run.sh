@@ -37,7 +37,7 @@ started+=($!)
 
 # A copy of the program in a folder of its own, with a fresh store beside it.
 mkdir -p "$demo"
-cp build/app/rdp-launcher "$demo/"
+cp build/app/rdp-launcher build/session/freerdp/librdp-freerdp.so "$demo/"
 rm -f "$demo/WinEx.DLL"
 build/tools/rdp-store add "$demo/WinEx.DLL" --name "本机演示服务器" --server 127.0.0.1 \
     --port "$server_port" --user "$server_user" --password "$server_password" \

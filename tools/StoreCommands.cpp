@@ -1,7 +1,10 @@
 #include "tools/StoreCommands.h"
 
 #include "profiles/ConnectParaStore.h"
+#include "profiles/StoreLock.h"
 
+#include "common/FileLines.h"
+#include "common/RegularFile.h"
 #include "common/TextHelpers.h"
 
 #include <QFileInfo>
@@ -36,6 +39,10 @@ QString Masked(const QString& line) {
 
 // Reads an existing store; false (after saying why) when it is missing or damaged.
 bool ReadStore(const QString& path, RDP_ConnectPara& list, QStringList* lines) {
+    if (rdp::KindOf(path) == rdp::FileKind::Special) { // never waited on
+        Complain(rdp::NotRegularFileError(path).description());
+        return false;
+    }
     if (!QFileInfo(path).isFile()) {
         Complain(QStringLiteral("文件不存在：%1").arg(path));
         return false;
@@ -53,6 +60,44 @@ bool ReadStore(const QString& path, RDP_ConnectPara& list, QStringList* lines) {
         return false;
     }
     return true;
+}
+
+// add, with the store's lock held.
+int AddLocked(const QString& path, const NewProfile& profile) {
+    RDP_ConnectPara list;
+    if (QFileInfo::exists(path) && !ReadStore(path, list, nullptr)) {
+        return ExitFailed;
+    }
+    if (RDP_basClient::FindConnectName(list, profile.name) != 0) {
+        Complain(QStringLiteral("\"%1\"已存在，请重新输入连接名称。").arg(profile.name));
+        return ExitFailed;
+    }
+    list.Add(profile.name, profile.server, profile.port, QString(), QString(), 0, 0, 0);
+    RDP_ConnectParaItems& p = list.SetDefault(list.SelectIndex());
+    p.setUserName(profile.user);
+    if (profile.savePassword) {
+        p.setIsSavePassword(1);
+        p.setPassword(profile.password.value_or(QString()));
+    }
+    if (profile.size) {
+        p.setDesktopSize(static_cast<float>(*profile.size));
+    }
+    if (profile.color) {
+        p.setColorDepth(static_cast<float>(*profile.color));
+    }
+    if (profile.audio) {
+        p.setAudioMode(static_cast<float>(*profile.audio));
+    }
+    if (!RDP_basClient::SaveConnectParaLocked(list, path)) {
+        return ExitFailed;
+    }
+    Out() << QStringLiteral("已添加连接\"%1\"（第 %2 个，已选中）：%3")
+                 .arg(profile.name)
+                 .arg(list.Count())
+                 .arg(path)
+          << '\n';
+    Out().flush();
+    return ExitOk;
 }
 
 } // namespace
@@ -88,40 +133,15 @@ int Check(const QString& path) {
 }
 
 int Add(const QString& path, const NewProfile& profile) {
-    RDP_ConnectPara list;
-    if (QFileInfo::exists(path) && !ReadStore(path, list, nullptr)) {
+    try {
+        // Held from reading the store to the rename of the new one: a name another writer
+        // adds meanwhile is seen, and nothing another writer saved is lost.
+        const rdp::store::StoreLock lock(path);
+        return AddLocked(path, profile);
+    } catch (const rdp::Error& error) {
+        RDP_basFile::ShowWriteFailure(error);
         return ExitFailed;
     }
-    if (RDP_basClient::FindConnectName(list, profile.name) != 0) {
-        Complain(QStringLiteral("\"%1\"已存在，请重新输入连接名称。").arg(profile.name));
-        return ExitFailed;
-    }
-    list.Add(profile.name, profile.server, profile.port, QString(), QString(), 0, 0, 0);
-    RDP_ConnectParaItems& p = list.SetDefault(list.SelectIndex());
-    p.setUserName(profile.user);
-    if (profile.savePassword) {
-        p.setIsSavePassword(1);
-        p.setPassword(profile.password.value_or(QString()));
-    }
-    if (profile.size) {
-        p.setDesktopSize(static_cast<float>(*profile.size));
-    }
-    if (profile.color) {
-        p.setColorDepth(static_cast<float>(*profile.color));
-    }
-    if (profile.audio) {
-        p.setAudioMode(static_cast<float>(*profile.audio));
-    }
-    if (!RDP_basClient::SaveConnectParaTo(list, path)) {
-        return ExitFailed;
-    }
-    Out() << QStringLiteral("已添加连接\"%1\"（第 %2 个，已选中）：%3")
-                 .arg(profile.name)
-                 .arg(list.Count())
-                 .arg(path)
-          << '\n';
-    Out().flush();
-    return ExitOk;
 }
 
 } // namespace rdp::tool

@@ -59,7 +59,7 @@ bool ReadProfile(const QCommandLineParser& parser, NewProfile& p) {
     p.user = Trimmed(parser, QStringLiteral("user"));
     p.savePassword = parser.isSet(QStringLiteral("save-password"));
     if (parser.isSet(QStringLiteral("password"))) {
-        p.password = Trimmed(parser, QStringLiteral("password"));
+        p.password = parser.value(QStringLiteral("password")); // exactly as typed
     }
     if (p.name.isEmpty()) {
         Complain(QStringLiteral("连接名称必须输入。（--name）"));

@@ -2,7 +2,10 @@
 // the hand-over to the session window.
 #include "app/Handover.h"
 #include "app/RDP_basApp.h"
+#include "common/DefaultFolders.h"
 #include "common/FileLines.h"
+#include "common/ProcessDumps.h"
+#include "common/RegularFile.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
 #include "session/DesktopWindow.h"
@@ -18,6 +21,12 @@
 #include <QTest>
 
 #include <memory>
+
+#include <pwd.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using rdp::test::FakePlatform;
 
@@ -117,6 +126,78 @@ private slots:
         QVERIFY(RDP_basClient::CheckRunLocation());
         QVERIFY(recordBytes().endsWith("\r\n" + folder.toLocal8Bit() + "\r\n"));
         QCOMPARE(recordBytes().count(folder.toLocal8Bit()), 2);
+    }
+
+    // A folder that no line of the record can hold as itself is never recorded (it would be
+    // appended again at every start); every other folder once.
+    void recordsOnlyFoldersALineCanHold() {
+        const struct {
+            QString name;
+            int lines;
+        } cases[] = {
+            {QStringLiteral("连接工具 ü"), 1},
+            {QStringLiteral("emoji \U0001F600"), 0},
+            {QStringLiteral("line\nbreak"), 0},
+            {QStringLiteral("cr\rhere"), 0},
+        };
+        for (const auto& c : cases) {
+            QFile::remove(record());
+            programIn(c.name);
+            for (int start = 0; start < 3; ++start) {
+                QVERIFY(RDP_basClient::CheckRunLocation());
+            }
+            QCOMPARE(recordBytes().count("\r\n"), c.lines);
+        }
+        QVERIFY(fake_->messages.isEmpty());
+    }
+
+    // A FIFO or folder in place of the record is left alone with a message; start-up goes on.
+    void aRecordThatIsNotAFileIsNeverOpened() {
+        programIn(QStringLiteral("rdp"));
+        QVERIFY(::mkfifo(QFile::encodeName(record()).constData(), 0600) == 0);
+        QVERIFY(RDP_basClient::CheckRunLocation());
+        QVERIFY(RDP_basClient::ReadRunLocations().isEmpty());
+        QCOMPARE(fake_->messages.size(), 1);
+        QCOMPARE(fake_->messages[0].text, rdp::NotRegularFileError(record()).description());
+        QCOMPARE(rdp::KindOf(record()), rdp::FileKind::Special);
+    }
+
+    // Without HOME the record goes to the home the password database names, never into
+    // the folder the program was started from.
+    void withoutHomeTheStateFolderIsInTheUsersHome() {
+        const QByteArray home = qgetenv("HOME");
+        const QByteArray state = qgetenv("XDG_STATE_HOME");
+        qunsetenv("HOME");
+        qunsetenv("XDG_STATE_HOME");
+        const QString folder = rdp::DefaultSystemFolder();
+        qputenv("HOME", home);
+        if (!state.isNull()) {
+            qputenv("XDG_STATE_HOME", state);
+        }
+        const passwd* user = ::getpwuid(::getuid());
+        QVERIFY(user != nullptr);
+        QCOMPARE(folder,
+                 QFile::decodeName(user->pw_dir) + QStringLiteral("/.local/state/rdp-launcher/"));
+    }
+
+    // Without any state folder nothing is recorded, least of all in the current folder.
+    void withoutAStateFolderNothingIsRecorded() {
+        programIn(QStringLiteral("rdp"));
+        fake_->systemFolder.clear();
+        const QString stray = QDir::current().filePath(QStringLiteral("WinClientPath.DLL"));
+        QVERIFY(!QFile::exists(stray));
+        QVERIFY(RDP_basClient::CheckRunLocation());
+        QVERIFY(!QFile::exists(stray));
+        QCOMPARE(fake_->messages.size(), 1);
+        QCOMPARE(fake_->messages[0].style, 48);
+    }
+
+    void theProcessCanForbidDumps() {
+        QVERIFY(rdp::ForbidProcessDumps());
+        QCOMPARE(::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 0);
+        rlimit core{};
+        QVERIFY(::getrlimit(RLIMIT_CORE, &core) == 0);
+        QCOMPARE(core.rlim_cur, rlim_t(0));
     }
 
     void mainWithoutAStoreOpensTheLoginWindowAndAsks() {

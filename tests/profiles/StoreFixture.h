@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 // A program folder and a state folder of their own for every test, and the store in it.
 class StoreTest : public ::testing::Test {
 public:
@@ -51,6 +53,12 @@ protected:
         QStringList lines;
         RDP_basClient::ReadConnectParaFile(StorePath(), scratch, &lines);
         return lines;
+    }
+
+    // The permission bits of a file, 0 when it is missing.
+    static unsigned ModeOf(const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
     }
 
     QStringList FilesIn(const QTemporaryDir& dir) const {

@@ -85,7 +85,8 @@ TEST_F(StoreTest, DamagedStoresAreReportedAndSetAside) {
                         .hasMatch());
         QFile kept(folder.filePath(files[0]));
         ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-        EXPECT_EQ(kept.readAll(), c.content); // the profiles are not lost
+        EXPECT_EQ(kept.readAll(), c.content);      // the profiles are not lost
+        EXPECT_EQ(ModeOf(kept.fileName()), 0600u); // nor shown to others
         ASSERT_EQ(fake.messages.size(), 1);
         EXPECT_TRUE(fake.messages[0].text.startsWith(U("连接设置不正确！所有连接需要重新设置。")));
         EXPECT_TRUE(fake.messages[0].text.endsWith(folder.filePath(files[0])));
@@ -134,6 +135,8 @@ TEST_F(StoreTest, UndamagedOddStores) {
 TEST_F(StoreTest, DamagedStoreThatCannotBeRenamedIsCopiedToTheStateFolder) {
     const QDateTime when(QDate(2026, 12, 7), QTime(19, 30, 0));
     PutStore("bad\r\n");
+    ASSERT_TRUE(QFile::setPermissions(StorePath(),
+                                      QFile::permissions(StorePath()) | QFileDevice::ReadOther));
     rdp::store::FileOps ops = rdp::store::RealFileOps();
     ops.rename = [](const QString&, const QString&) {
         return false;
@@ -141,6 +144,7 @@ TEST_F(StoreTest, DamagedStoreThatCannotBeRenamedIsCopiedToTheStateFolder) {
     const QString kept =
         rdp::store::SetAsideDamagedStore(StorePath(), fake.systemFolder, when, ops);
     EXPECT_EQ(kept, stateDir.filePath(U("WinEx.DLL.damaged-20261207-193000")));
+    EXPECT_EQ(ModeOf(kept), 0600u); // it may hold passwords
     EXPECT_FALSE(QFile::exists(StorePath()));
     EXPECT_EQ(FilesIn(stateDir), QStringList{U("WinEx.DLL.damaged-20261207-193000")});
 

@@ -66,8 +66,8 @@ TEST_F(StoreTest, EveryStoredFieldComesBack) {
     EXPECT_EQ(back.SelectIndexOld(), 5);
     EXPECT_EQ(back.Version(), U("1.0.0"));
     const RDP_ConnectParaItems& q = back.Item(1);
-    // The password is trimmed by the reader.
-    EXPECT_EQ(rdp::test::Fields(q), U("办公室|u1|pw 1|1|4|3|2|001000"));
+    // The password comes back exactly as it was, blanks and all.
+    EXPECT_EQ(rdp::test::Fields(q), U("办公室|u1| pw 1 |1|4|3|2|001000"));
     EXPECT_EQ(q.Server(), U("10.0.0.5"));
     EXPECT_EQ(q.Port(), U("3389"));
     EXPECT_EQ(q.FullScreen(), 0); // never written
@@ -119,18 +119,18 @@ TEST_F(StoreTest, ValuesWithSeparatorsAndEscapesRoundTrip) {
     RDP_ConnectPara list;
     RDP_ConnectParaItems& p = AddOffice(list);
     p.setConnectName(U("a;b=c¶S"));
-    p.setPassword(U("p=1;2;¶¶E"));
+    p.setPassword(U("  p=1;2;¶¶E "));
     p.setIsSavePassword(1);
     p.setUserName(U("DOMAIN\\user%3B"));
     ASSERT_TRUE(SaveConnectPara(list));
     const QString record = StoreLines().value(1);
     EXPECT_TRUE(record.startsWith(U("ConnectName = a¶Sb¶Ec¶PS; UserName = DOMAIN\\user%3B; "
-                                    "Password = p¶E1¶S2¶S¶P¶PE; ")))
+                                    "Password = ¶B¶Bp¶E1¶S2¶S¶P¶PE¶B; ")))
         << record.toStdString();
     RDP_ConnectPara back;
     ASSERT_TRUE(LoadConnectPara(back));
     EXPECT_EQ(back.Item(1).ConnectName(), U("a;b=c¶S"));
-    EXPECT_EQ(back.Item(1).Password(), U("p=1;2;¶¶E"));
+    EXPECT_EQ(back.Item(1).Password(), U("  p=1;2;¶¶E ")); // blanks and all
     EXPECT_EQ(back.Item(1).UserName(), U("DOMAIN\\user%3B"));
 }
 

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <ios>
+
 #include <sys/stat.h>
 
 using namespace RDP_basClient;
@@ -16,24 +18,40 @@ void AddProfiles(RDP_ConnectPara& list, int n) {
     }
 }
 
-unsigned ModeOf(const QString& path) {
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
 } // namespace
 
-TEST_F(StoreTest, NewStoreIsPrivateAndASaveKeepsPermissions) {
+// Whatever mode the store had, a save leaves it readable by its owner only.
+TEST_F(StoreTest, EverySaveLeavesTheStorePrivate) {
     RDP_ConnectPara list;
     AddProfiles(list, 1);
     ASSERT_TRUE(SaveConnectPara(list));
     EXPECT_EQ(ModeOf(StorePath()), 0600u);
-    ASSERT_EQ(::chmod(QFile::encodeName(StorePath()).constData(), 0640), 0);
+    for (const unsigned before : {0644u, 0640u, 0666u, 0700u}) {
+        ASSERT_EQ(::chmod(QFile::encodeName(StorePath()).constData(), before), 0);
+        list.Item(1).setPassword(QStringLiteral("secret"));
+        list.Item(1).setIsSavePassword(1);
+        ASSERT_TRUE(SaveConnectPara(list));
+        EXPECT_EQ(ModeOf(StorePath()), 0600u) << std::oct << before;
+    }
+    EXPECT_EQ(StoreLines().size(), 2);
+    EXPECT_EQ(FilesIn(programDir), (QStringList{U("WinEx.DLL"), U("WinEx.DLL.lock")}));
+}
+
+// A save killed before its rename left its temporary behind: the next save removes it, and
+// nothing else of the folder.
+TEST_F(StoreTest, ASaveRemovesStaleTemporariesOfItsOwn) {
+    for (const char* name : {"WinEx.DLL.a1B2c3", "WinEx.DLL.damaged-20261207-193000",
+                             "WinEx.DLL.bak", "Other.DLL.a1B2c3"}) {
+        QFile f(programDir.filePath(U(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("left over");
+    }
+    RDP_ConnectPara list;
     AddProfiles(list, 1);
     ASSERT_TRUE(SaveConnectPara(list));
-    EXPECT_EQ(ModeOf(StorePath()), 0640u);
-    EXPECT_EQ(StoreLines().size(), 3);
-    EXPECT_EQ(FilesIn(programDir), QStringList{QStringLiteral("WinEx.DLL")}); // nothing beside
+    EXPECT_EQ(FilesIn(programDir),
+              (QStringList{U("Other.DLL.a1B2c3"), U("WinEx.DLL"), U("WinEx.DLL.bak"),
+                           U("WinEx.DLL.damaged-20261207-193000"), U("WinEx.DLL.lock")}));
 }
 
 TEST_F(StoreTest, ReadOnlyStoreIsNotReplacedAndTheMessageComesOnce) {
@@ -48,7 +66,7 @@ TEST_F(StoreTest, ReadOnlyStoreIsNotReplacedAndTheMessageComesOnce) {
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(fake.messages[0].text, U("70:没有权限"));
     EXPECT_EQ(fake.messages[0].style, 0);
-    EXPECT_EQ(FilesIn(programDir), QStringList{QStringLiteral("WinEx.DLL")});
+    EXPECT_EQ(FilesIn(programDir), (QStringList{U("WinEx.DLL"), U("WinEx.DLL.lock")}));
 }
 
 TEST_F(StoreTest, ALineTooLongToCheckFailsTheWholeSave) {
@@ -84,4 +102,18 @@ TEST_F(StoreTest, SaveReplacesTheWholeStore) {
     ASSERT_TRUE(SaveConnectPara(list));
     EXPECT_EQ(StoreLines().size(), 2);
     EXPECT_FALSE(StoreBytes().contains("old"));
+}
+
+// A store that is a symbolic link is saved through it: the link stays a link.
+TEST_F(StoreTest, ASaveWritesThroughASymbolicLink) {
+    const QString target = stateDir.filePath(U("shared.DLL"));
+    RDP_ConnectPara list;
+    AddProfiles(list, 1);
+    ASSERT_TRUE(SaveConnectParaTo(list, target));
+    ASSERT_TRUE(QFile::link(target, StorePath()));
+    AddProfiles(list, 1);
+    ASSERT_TRUE(SaveConnectPara(list));
+    EXPECT_TRUE(QFileInfo(StorePath()).isSymLink());
+    EXPECT_EQ(StoreLines().size(), 3);
+    EXPECT_EQ(ModeOf(target), 0600u);
 }

@@ -13,6 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
+#include <sys/stat.h>
+
 namespace {
 
 struct ToolRun {
@@ -176,7 +181,61 @@ TEST_F(RdpStore, ReadingCommandsNeverCreateMoveOrDelete) {
             .code,
         2);
     EXPECT_EQ(Bytes(File()), damaged);
-    EXPECT_EQ(Files(), QStringList{U("WinEx.DLL")});
+    EXPECT_EQ(Files(), (QStringList{U("WinEx.DLL"), U("WinEx.DLL.lock")})); // the add's lock
+}
+
+// A FIFO is named as what it is, never waited on, and left as it is.
+TEST_F(RdpStore, AFifoIsRefusedByEveryCommand) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(File()).constData(), 0600), 0);
+    for (const QStringList& args : {QStringList{U("dump"), File()}, QStringList{U("check"), File()},
+                                    QStringList{U("add"), File(), U("--name"), U("a"),
+                                                U("--server"), U("h"), U("--port"), U("1")}}) {
+        const ToolRun run = Tool(args);
+        EXPECT_EQ(run.code, 2);
+        EXPECT_TRUE(run.err.contains(U("不是普通文件"))) << run.err.toStdString();
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(File()).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// Parallel writers: every add that reported success is in the store, with its password
+// exactly as given, a name added twice at once is refused once, and the store is readable by
+// its owner only.
+TEST_F(RdpStore, ParallelAddsKeepEveryProfile) {
+    constexpr int names = 20;
+    std::vector<std::pair<QString, QString>> adds; // name and password
+    for (int i = 0; i < names; ++i) {
+        adds.emplace_back(U("p%1").arg(i), U(" pw%1 ").arg(i));
+    }
+    adds.emplace_back(U("P0"), U("again")); // the same name in other letter case
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (const auto& [name, password] : adds) {
+        runs.push_back(std::make_unique<QProcess>());
+        runs.back()->start(QStringLiteral(RDP_STORE_BINARY),
+                           {U("add"), File(), U("--name"), name, U("--server"), U("h"), U("--port"),
+                            U("1"), U("--password"), password, U("--save-password")});
+    }
+    std::vector<std::pair<QString, QString>> succeeded;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        ASSERT_TRUE(runs[i]->waitForFinished(60000));
+        if (runs[i]->exitStatus() == QProcess::NormalExit && runs[i]->exitCode() == 0) {
+            succeeded.push_back(adds[i]);
+        }
+    }
+    EXPECT_EQ(succeeded.size(), std::size_t(names));
+    RDP_ConnectPara list;
+    ASSERT_FALSE(RDP_basClient::ReadConnectParaFile(File(), list).damaged);
+    EXPECT_EQ(list.Count(), names);
+    for (const auto& [name, password] : succeeded) {
+        const int at = RDP_basClient::FindConnectName(list, name);
+        ASSERT_NE(at, 0) << name.toStdString();
+        EXPECT_EQ(list.Item(at).Password(), password);
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(File()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(Files(), (QStringList{U("WinEx.DLL"), U("WinEx.DLL.lock")}));
 }
 
 int main(int argc, char** argv) {

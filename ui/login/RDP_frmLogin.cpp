@@ -5,6 +5,7 @@
 #include "common/Errors.h"
 #include "common/Platform.h"
 #include "common/ShowMsg.h"
+#include "common/TextHelpers.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
 #include "ui/common/FocusReturn.h"
@@ -30,6 +31,7 @@ RDP_frmLogin::~RDP_frmLogin() = default;
 void RDP_frmLogin::Init() {
     if (cmdOk == nullptr) {
         BuildControls();
+        connect(txtPassword, &QLineEdit::textEdited, this, &RDP_frmLogin::txtPassword_Edited);
     }
     FillClientList();
     lblVersion->setToolTip(VersionText());
@@ -83,6 +85,14 @@ void RDP_frmLogin::cmbClient_Click() {
     const RDP_ConnectParaItems& profile = list.Item(list.SelectIndex());
     txtUserName->setText(profile.UserName());
     txtPassword->setText(profile.Password());
+    passwordFromStore_ = !profile.Password().isEmpty();
+}
+
+// A password filled in from the store stays secret until the user has emptied the box.
+void RDP_frmLogin::txtPassword_Edited(const QString& text) {
+    if (text.isEmpty()) {
+        passwordFromStore_ = false;
+    }
 }
 
 bool RDP_frmLogin::ConfirmCredentials(const QString& user, const QString& password) {
@@ -98,9 +108,10 @@ bool RDP_frmLogin::ConfirmCredentials(const QString& user, const QString& passwo
 }
 
 void RDP_frmLogin::cmdOk_Click() {
-    const QString user = txtUserName->text().trimmed();
-    const QString password = txtPassword->text().trimmed();
-    if (!ConfirmCredentials(user, password)) {
+    const QString user = RDP_basPublic::TrimSpaces(txtUserName->text()).toString();
+    // A password is used exactly as typed; only one of blanks alone counts as empty.
+    const QString password = txtPassword->text();
+    if (!ConfirmCredentials(user, RDP_basPublic::TrimSpaces(password).toString())) {
         return;
     }
     try {

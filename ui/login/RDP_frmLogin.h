@@ -67,6 +67,7 @@ public slots:
     void imgTitle_MouseMove(int Button, int Shift, float X, float Y);
     void imgExit_Click();
     void lbl_MouseDown(int Button, int Shift, float X, float Y);
+    void txtPassword_Edited(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,6 +95,8 @@ private:
     float dragX_ = 0;
     float dragY_ = 0;
     bool keyPressed_ = false;
+    // Whether the password box holds a password filled in from the store, not typed here.
+    bool passwordFromStore_ = false;
 };
 
 // The program's one login window, created on first use; it lives until the program ends.

@@ -59,7 +59,9 @@ QString RDP_frmLogin::DiagnosticsText() const {
         server = list.Item(s).Server();
         port = list.Item(s).Port();
     }
-    return server + QStringLiteral(" ; ") + port + QStringLiteral(" ; ") + txtPassword->text();
+    // A saved password is never shown: only one the user typed in this window.
+    const QString password = passwordFromStore_ ? QStringLiteral("******") : txtPassword->text();
+    return server + QStringLiteral(" ; ") + port + QStringLiteral(" ; ") + password;
 }
 
 void RDP_frmLogin::Form_KeyDown(int& KeyCode, int Shift) {

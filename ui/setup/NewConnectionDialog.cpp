@@ -2,6 +2,7 @@
 
 #include "common/Platform.h"
 #include "common/ShowMsg.h"
+#include "common/TextHelpers.h"
 #include "profiles/RDP_ConnectPara.h"
 
 #include <QFormLayout>
@@ -67,13 +68,13 @@ NewConnectionDialog::NewConnectionDialog(const RDP_ConnectPara& list, QWidget* p
 }
 
 QString NewConnectionDialog::ConnectName() const {
-    return txtConnectName_->text().trimmed();
+    return RDP_basPublic::TrimSpaces(txtConnectName_->text()).toString();
 }
 QString NewConnectionDialog::Server() const {
-    return txtServer_->text().trimmed();
+    return RDP_basPublic::TrimSpaces(txtServer_->text()).toString();
 }
 QString NewConnectionDialog::Port() const {
-    return txtPort_->text().trimmed();
+    return RDP_basPublic::TrimSpaces(txtPort_->text()).toString();
 }
 
 void NewConnectionDialog::cmdOk_Click() {

@@ -2,6 +2,7 @@
 #include "ui/setup/RDP_frmSetup.h"
 
 #include "common/Errors.h"
+#include "common/TextHelpers.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
 #include "ui/setup/SetupOptionLists.h"
@@ -23,7 +24,9 @@ void RDP_frmSetup::cmdOk_Click() {
         RDP_ConnectPara& list = gConnectPara();
         if (list.Count() > 0) {
             WriteProfile(list.SelectIndex());
-            RDP_basClient::SaveConnectPara(list);
+            if (!RDP_basClient::SaveConnectPara(list)) {
+                return; // the message is shown; the edits stay for another try or 取消
+            }
         }
     } catch (const rdp::Error& e) {
         ShowError(e.description());
@@ -36,9 +39,10 @@ void RDP_frmSetup::cmdOk_Click() {
 // go back to 0 (the session sets the size again from the desktop size).
 void RDP_frmSetup::WriteProfile(int position) {
     RDP_ConnectParaItems& p = gConnectPara().Item(position);
-    p.setUserName(txtUserName_->text().trimmed());
+    p.setUserName(RDP_basPublic::TrimSpaces(txtUserName_->text()).toString());
     p.setIsSavePassword(FlagOf(chkIsSavePassword_));
-    p.setPassword(p.IsSavePassword() != 0 ? txtPassword_->text().trimmed() : QString());
+    // A password is kept exactly as typed: its blanks are part of it.
+    p.setPassword(p.IsSavePassword() != 0 ? txtPassword_->text() : QString());
     p.setDesktopSize(SetupOptionLists::CodeOf(cmbDesktopSize_, p.DesktopSize()));
     p.setColorDepth(SetupOptionLists::CodeOf(cmbColorDepth_, p.ColorDepth()));
     p.setAudioMode(SetupOptionLists::CodeOf(cmbAudioMode_, p.AudioMode()));

@@ -167,7 +167,7 @@ private slots:
         w.cmdOk_Click();
         QCOMPARE(fake_->messages.last().text, QStringLiteral("用户名称不能为空。请输入用户名称。"));
         w.txtUserName->setText(QStringLiteral("u"));
-        w.txtPassword->setText(QStringLiteral(" \t "));
+        w.txtPassword->setText(QStringLiteral("   "));
         w.cmdOk_Click();
         QCOMPARE(fake_->messages.last().text, QStringLiteral("密码不能为空。请输入密码！"));
         QCOMPARE(fake_->messages.size(), 2);
@@ -175,6 +175,7 @@ private slots:
         QVERIFY(control_ == nullptr);
     }
 
+    // The user name loses its blanks; the password is used exactly as typed.
     void typedCredentialsGoToTheSessionButNotToTheStore() {
         RDP_frmLogin& w = openWith(2, 2);
         w.txtUserName->setText(QStringLiteral("  张三 "));
@@ -183,7 +184,7 @@ private slots:
         QVERIFY(!w.isVisible());
         QVERIFY(control_ != nullptr);
         QCOMPARE(control_->valueOf(u"UserName"), QStringLiteral("张三"));
-        QCOMPARE(control_->valueOf(u"ClearTextPassword"), QStringLiteral("新密码"));
+        QCOMPARE(control_->valueOf(u"ClearTextPassword"), QStringLiteral(" 新密码 "));
         QCOMPARE(storeSaves(), 0); // the selection did not change
     }
 
@@ -266,7 +267,17 @@ private slots:
         QTest::mouseClick(w.lbl, Qt::LeftButton);
         QVERIFY(w.lbl->toolTip().isEmpty());
         QTest::mouseClick(w.lbl, Qt::RightButton);
-        QCOMPARE(w.lbl->toolTip(), QStringLiteral("连接1.lan ; 3389 ; pw1"));
+        QCOMPARE(w.lbl->toolTip(), QStringLiteral("连接1.lan ; 3389 ; ******")); // from the store
+        QTest::keyClicks(w.txtPassword, QStringLiteral("x")); // still the saved one, edited
+        QTest::keyClick(w.txtUserName, Qt::Key_F12, Qt::ShiftModifier);
+        QTest::mouseClick(w.lbl, Qt::RightButton);
+        QCOMPARE(w.lbl->toolTip(), QStringLiteral("连接1.lan ; 3389 ; ******"));
+        w.txtPassword->selectAll();
+        QTest::keyClick(w.txtPassword, Qt::Key_Backspace);
+        QTest::keyClicks(w.txtPassword, QStringLiteral(" typed"));
+        QTest::keyClick(w.txtUserName, Qt::Key_F12, Qt::ShiftModifier);
+        QTest::mouseClick(w.lbl, Qt::RightButton);
+        QCOMPARE(w.lbl->toolTip(), QStringLiteral("连接1.lan ; 3389 ;  typed"));
     }
 
     void dragsOnlyWithTheLeftButton() {

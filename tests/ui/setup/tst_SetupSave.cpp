@@ -14,6 +14,7 @@ private slots:
     void init() { env_ = std::make_unique<Env>(); }
     void cleanup() { env_.reset(); }
 
+    // The password is kept exactly as typed; the user name loses its blanks only.
     void savePassword() {
         for (const bool keep : {false, true}) {
             RDP_ConnectParaItems& p = AddProfile(QStringLiteral("甲"), QStringLiteral("old"));
@@ -21,18 +22,19 @@ private slots:
             p.setIsSavePassword(1);
             RDP_frmSetup w;
             w.FillLists();
-            Text(w, "txtUserName")->setText(QStringLiteral("  alice  "));
+            Text(w, "txtUserName")->setText(QStringLiteral("  alice\t "));
             Text(w, "txtPassword")->setText(QStringLiteral("  s3cret "));
             Check(w, "chkIsSavePassword")->setChecked(keep);
             QTest::mouseClick(Button(w, "cmdOk"), Qt::LeftButton);
-            const QString expected = keep ? QStringLiteral("甲|alice|s3cret|1|0|1|0|110111")
-                                          : QStringLiteral("甲|alice||0|0|1|0|110111");
+            const QString expected = keep ? QStringLiteral("甲|alice\t|  s3cret |1|0|1|0|110111")
+                                          : QStringLiteral("甲|alice\t||0|0|1|0|110111");
             QCOMPARE(Fields(p), expected);
             const auto back = Reload();
             QVERIFY(back && back->Count() == 1);
             QCOMPARE(Fields(back->Item(1)), expected);
             QVERIFY(env_->fake.messages.isEmpty());
             ResetConnectPara();
+            QFile::remove(RDP_basClient::ConnectParaFilePath()); // a fresh start, not a second copy
         }
     }
 
@@ -120,18 +122,20 @@ private slots:
         QVERIFY(!StoreExists());
     }
 
-    // The store reports its own failure; saving closes the window all the same.
-    void failedStoreWriteStillClosesTheWindow() {
+    // The store reports its own failure once; the window stays open with the edits, for
+    // another try or 取消.
+    void failedStoreWriteKeepsTheWindowOpen() {
         AddProfile(QStringLiteral("甲"), QStringLiteral("u1"));
         SaveReadOnlyStore();
         RDP_frmSetup w;
-        QVERIFY(RunInit(w, [&w] {
+        QVERIFY(RunInit(w, [&w, this] {
             Text(w, "txtUserName")->setText(QStringLiteral("u2"));
             QTest::mouseClick(Button(w, "cmdOk"), Qt::LeftButton);
+            QVERIFY(w.isVisible() && w.IsRunning());
+            QCOMPARE(Text(w, "txtUserName")->text(), QStringLiteral("u2"));
+            QCOMPARE(env_->fake.messages.size(), 1); // the store's own message, once
+            QTest::mouseClick(Button(w, "cmdCancel"), Qt::LeftButton);
         }));
-        QVERIFY(!w.isVisible());
-        QCOMPARE(env_->fake.messages.size(), 1); // the store's own message, once
-        QCOMPARE(gConnectPara().Item(1).UserName(), QStringLiteral("u2"));
         const auto back = Reload();
         QVERIFY(back);
         QCOMPARE(back->Item(1).UserName(), QStringLiteral("u1"));
