@@ -286,7 +286,13 @@ case_sessionKeyboardBareX() {
     answer_certificate Return
     xdotool type --delay 30 qzxj
     expect_remote_keys qzxj
+    # The server goes away: after the reconnection attempts the lost link is explained, and
+    # the program ends once the message is answered.
     "$source_dir/scripts/rdp-test-server" stop --state "$server_state" >/dev/null
+    local lost
+    lost="$(find_window 连接)"
+    xdotool windowfocus --sync "$lost"
+    xdotool key Return
     expect_end "$launcher_pid"
 }
 
