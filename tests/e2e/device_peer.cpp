@@ -6,7 +6,7 @@
 // Serves one client after another (TLS, no NLA, any credentials). Writes each device the
 // client announces as a line "drive|printer|port|smartcard NAME" to OUT_DIR/devices.N (N
 // counts the clients). On the first drive it lists the root into OUT_DIR/listing.N (one
-// name a line), writes 远端.txt (kRemoteContent) and reads 本地.txt into OUT_DIR/read.N.
+// name a line), reads 本地.txt into OUT_DIR/read.N, then writes 远端.txt (kRemoteContent).
 // Every file appears whole (written under another name, then renamed).
 #include <freerdp/channels/channels.h>
 #include <freerdp/listener.h>
@@ -30,7 +30,7 @@ struct PeerState {
     int client = 0;
     UINT32 drive = 0;
     bool haveDrive = false;
-    bool reading = false;
+    bool writing = false;
     UINT32 file = 0;
     std::string devices;
     std::string listing;
@@ -83,41 +83,34 @@ void OnListed(RdpdrServerContext* c, void*, UINT32 status, FILE_DIRECTORY_INFORM
         return;
     }
     Publish(s, "listing", s->listing);
-    c->DriveOpenFile(c, s, s->drive, "\\远端.txt", GENERIC_WRITE, FILE_OVERWRITE_IF);
+    c->DriveOpenFile(c, s, s->drive, "\\本地.txt", GENERIC_READ, FILE_OPEN);
 }
 
 void OnOpened(RdpdrServerContext* c, void*, UINT32 status, UINT32 device, UINT32 file) {
     PeerState* s = State(c);
-    if (status != 0) {
-        Publish(s, s->reading ? "read" : "wrote", "open failed");
-        return;
-    }
     s->file = file;
-    if (s->reading) {
-        c->DriveReadFile(c, s, device, file, 4096, 0);
-    } else {
+    if (status != 0) {
+        Publish(s, s->writing ? "wrote" : "read", "open failed");
+    } else if (s->writing) {
         c->DriveWriteFile(c, s, device, file, kRemoteContent, std::strlen(kRemoteContent), 0);
+        c->DriveCloseFile(c, s, device, file); // see OnRead
+    } else {
+        c->DriveReadFile(c, s, device, file, 4096, 0);
     }
 }
 
-void OnWritten(RdpdrServerContext* c, void*, UINT32, UINT32) {
-    PeerState* s = State(c);
-    c->DriveCloseFile(c, s, s->drive, s->file);
-}
-
+// libfreerdp-server2 misreads the client's answers to a close (it takes the padding for a
+// next message) and to a write (it looks for as many bytes as were written) and stops the
+// channel there: so the file read stays open, and the write comes last with its close right
+// behind it. The client carries out both all the same, in order.
 void OnRead(RdpdrServerContext* c, void*, UINT32 status, const char* buffer, UINT32 length) {
     PeerState* s = State(c);
     Publish(s, "read", status == 0 ? std::string(buffer ? buffer : "", length) : "read failed");
-    c->DriveCloseFile(c, s, s->drive, s->file);
+    s->writing = true;
+    c->DriveOpenFile(c, s, s->drive, "\\远端.txt", GENERIC_WRITE, FILE_OVERWRITE_IF);
 }
 
-void OnClosed(RdpdrServerContext* c, void*, UINT32) {
-    PeerState* s = State(c);
-    if (!s->reading) {
-        s->reading = true;
-        c->DriveOpenFile(c, s, s->drive, "\\本地.txt", GENERIC_READ, FILE_OPEN);
-    }
-}
+void OnWritten(RdpdrServerContext*, void*, UINT32, UINT32) {}
 
 void Unused(RdpdrServerContext*, void*, UINT32) {}
 
@@ -135,7 +128,7 @@ RdpdrServerContext* StartDevices(freerdp_peer* client, HANDLE vcm, PeerState* st
     c->OnDriveOpenFileComplete = OnOpened;
     c->OnDriveWriteFileComplete = OnWritten;
     c->OnDriveReadFileComplete = OnRead;
-    c->OnDriveCloseFileComplete = OnClosed;
+    c->OnDriveCloseFileComplete = Unused;
     c->OnDriveCreateDirectoryComplete = c->OnDriveDeleteDirectoryComplete = Unused;
     c->OnDriveDeleteFileComplete = c->OnDriveRenameFileComplete = Unused;
     if (c->Start(c) != CHANNEL_RC_OK) {

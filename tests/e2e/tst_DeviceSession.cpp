@@ -68,10 +68,12 @@ void DeviceSession::drivesBothWaysAndOnlyWhenAsked() {
     QVERIFY(peerFile(QStringLiteral("devices.1")).startsWith("drive Home\n"));
     QVERIFY(!peerFile(QStringLiteral("devices.1")).contains("smartcard"));
     QVERIFY(peerFile(QStringLiteral("listing.1")).split('\n').contains("本地.txt"));
+    // The remote side's file, written through the channel, is complete here.
+    const QByteArray remote("写在远程计算机上");
     QFile there(path(QStringLiteral("home/远端.txt")));
-    QVERIFY(QTest::qWaitFor([&] { return there.size() > 0; }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return there.size() == remote.size(); }, 10000));
     QVERIFY(there.open(QIODevice::ReadOnly));
-    QCOMPARE(there.readAll(), QByteArray("写在远程计算机上"));
+    QCOMPARE(there.readAll(), remote);
     first->rdp->Disconnect();
     QVERIFY(first->waitFor(QStringLiteral("disconnected"), 10000));
 
