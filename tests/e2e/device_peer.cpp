@@ -5,9 +5,10 @@
 //
 // Serves one client after another (TLS, no NLA, any credentials). Writes each device the
 // client announces as a line "drive|printer|port|smartcard NAME" to OUT_DIR/devices.N (N
-// counts the clients). On the first drive it lists the root into OUT_DIR/listing.N (one
-// name a line), reads 本地.txt into OUT_DIR/read.N, then writes 远端.txt (kRemoteContent).
-// Every file appears whole (written under another name, then renamed).
+// counts the clients) and what it asked for its sound to OUT_DIR/sound.N. On the first drive it
+// lists the root into OUT_DIR/listing.N (one name a line), reads 本地.txt into OUT_DIR/read.N, then
+// writes 远端.txt (kRemoteContent). Every file appears whole (written under another name, then
+// renamed).
 #include <freerdp/channels/channels.h>
 #include <freerdp/listener.h>
 #include <freerdp/peer.h>
@@ -114,7 +115,18 @@ void OnWritten(RdpdrServerContext*, void*, UINT32, UINT32) {}
 
 void Unused(RdpdrServerContext*, void*, UINT32) {}
 
+// What the client asked for its sound: the sound channel joined, the sound left on the server.
+void PublishSound(freerdp_peer* client, HANDLE vcm, const PeerState* state) {
+    const bool channel = WTSVirtualChannelManagerIsChannelJoined(vcm, "rdpsnd");
+    const bool playback = freerdp_settings_get_bool(client->settings, FreeRDP_AudioPlayback);
+    const bool console = freerdp_settings_get_bool(client->settings, FreeRDP_RemoteConsoleAudio);
+    Publish(state, "sound",
+            std::string("rdpsnd=") + (channel ? "1" : "0") + " playback=" + (playback ? "1" : "0") +
+                " console=" + (console ? "1" : "0"));
+}
+
 RdpdrServerContext* StartDevices(freerdp_peer* client, HANDLE vcm, PeerState* state) {
+    PublishSound(client, vcm, state);
     RdpdrServerContext* c = rdpdr_server_context_new(vcm);
     c->data = state;
     c->rdpcontext = client->context;
