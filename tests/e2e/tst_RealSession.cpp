@@ -10,6 +10,8 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QSet>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -36,6 +38,14 @@ int Colours(const QImage& image) {
         }
     }
     return static_cast<int>(seen.size());
+}
+
+// A self-signed certificate and key, `name`.crt and `name`.key, in the folder `dir`.
+bool MakeCertificate(const QString& dir, const QString& name) {
+    return QDir().mkpath(dir) &&
+           QProcess::execute(QStringLiteral("winpr-makecert"),
+                             {QStringLiteral("-silent"), QStringLiteral("-rdp"),
+                              QStringLiteral("-path"), dir, name}) == 0;
 }
 
 // Connects with reconnection on and waits for the logon.
@@ -76,6 +86,52 @@ QByteArray Utf16LeWithTerminator(const QString& text) {
 
 } // namespace
 
+// Answers the connection request with NLA, completes TLS, and closes the link once the
+// client's first NLA message arrives; `staysUp` false also stops listening at that moment.
+class NlaDropper : public QTcpServer {
+public:
+    NlaDropper(const QString& certificate, bool staysUp) : staysUp_(staysUp) {
+        QFile crt(certificate + QStringLiteral(".crt"));
+        QFile key(certificate + QStringLiteral(".key"));
+        if (crt.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly)) {
+            config_.setLocalCertificate(QSslCertificate(crt.readAll()));
+            config_.setPrivateKey(QSslKey(key.readAll(), QSsl::Rsa));
+        }
+        config_.setPeerVerifyMode(QSslSocket::VerifyNone);
+    }
+    bool reachedNla = false;
+
+protected:
+    void incomingConnection(qintptr descriptor) override {
+        auto* s = new QSslSocket(this);
+        s->setSslConfiguration(config_);
+        s->setSocketDescriptor(descriptor);
+        connect(s, &QSslSocket::readyRead, this, [this, s] { onData(s); });
+    }
+
+private:
+    void onData(QSslSocket* s) {
+        const QByteArray data = s->readAll();
+        if (!s->isEncrypted() && s->mode() == QSslSocket::UnencryptedMode) {
+            // X.224 connection confirm selecting CredSSP (NLA).
+            s->write(QByteArray::fromHex("030000130ed000001234000200080002000000"));
+            s->flush();
+            s->startServerEncryption();
+            return;
+        }
+        if (s->isEncrypted() && !data.isEmpty()) {
+            reachedNla = true;
+            if (!staysUp_) {
+                close();
+            }
+            s->abort();
+        }
+    }
+
+    QSslConfiguration config_;
+    bool staysUp_;
+};
+
 class RealSession : public QObject {
     Q_OBJECT
 
@@ -88,6 +144,7 @@ private slots:
     void killedServerEndsTheSession();
     void closedPortIsANetworkFailure();
     void wrongPasswordReachesTheServerOnce();
+    void serverGoneDuringNlaIsANetworkFailure();
     void certificatesAreAskedRememberedAndWarned();
     void typedKeysArriveOnTheRemoteDisplay();
     void lostSessionIsTriedAgainQuietly();
@@ -177,6 +234,23 @@ void RealSession::wrongPasswordReachesTheServerOnce() {
     QTest::qWait(500); // let the server write its log
     const QString log = server.serverLog();
     QCOMPARE(log.count(QStringLiteral("client authentication failure")), 1);
+}
+
+// A server that takes the connection into NLA and then closes it: while it still accepts
+// connections that is a refused logon; gone for good, it is a network failure.
+void RealSession::serverGoneDuringNlaIsANetworkFailure() {
+    const QString dir = state(QStringLiteral("nla"));
+    QVERIFY(MakeCertificate(dir, QStringLiteral("nla")));
+    for (const bool staysUp : {true, false}) {
+        NlaDropper server(dir + QStringLiteral("/nla"), staysUp);
+        QVERIFY(server.listen(QHostAddress::LocalHost, static_cast<quint16>(TestPort())));
+        SessionHarness h;
+        h.target(QStringLiteral("127.0.0.1"), TestPort(), QStringLiteral("u"), QStringLiteral("p"));
+        h.rdp->Connect();
+        QVERIFY(h.waitFor(QStringLiteral("disconnected"), 20000));
+        QVERIFY(server.reachedNla);
+        QCOMPARE(h.reason(), staysUp ? Reason::LogonFailed : Reason::SocketConnectFailed);
+    }
 }
 
 void RealSession::certificatesAreAskedRememberedAndWarned() {
@@ -396,11 +470,7 @@ void RealSession::teardownAtAnyMoment() {
 void RealSession::clipboardTextBothWays() {
     // FreeRDP's shadow server has no clipboard channel: a small server that has one.
     const QString dir = state(QStringLiteral("clip"));
-    QVERIFY(QDir().mkpath(dir));
-    QCOMPARE(QProcess::execute(QStringLiteral("winpr-makecert"),
-                               {QStringLiteral("-silent"), QStringLiteral("-rdp"),
-                                QStringLiteral("-path"), dir, QStringLiteral("peer")}),
-             0);
+    QVERIFY(MakeCertificate(dir, QStringLiteral("peer")));
     const int port = TestPort();
     const QString remoteText = QString::fromUtf8("远程\nremote \U0001F600");
     QProcess peer;
