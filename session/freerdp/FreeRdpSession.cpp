@@ -118,7 +118,8 @@ int FreeRdpSession::connectAndServe() {
         return Reason::SocketConnectFailed;
     }
     EnsurePrimitives();
-    const LocalOffer offer{DiscoverPorts(), SmartCardServiceAvailable(), KeyboardLayout()};
+    const LocalOffer offer{DiscoverPorts(), SmartCardServiceAvailable(), KeyboardLayout(),
+                           DiscoverDrives()};
     if (settings_.server.trimmed().isEmpty()) {
         return Reason::DnsLookupFailed;
     }

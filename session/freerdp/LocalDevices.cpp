@@ -3,8 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QStorageInfo>
 
 #include <algorithm>
+
+#include <pwd.h>
+#include <unistd.h>
 #include <utility>
 
 namespace rdp::freerdp {
@@ -35,7 +40,77 @@ bool UartPresent(const QString& sysRoot, const QString& name) {
     return type.readAll().trimmed() != "0";
 }
 
+// Drive names travel as 8-bit text: keep letters, digits, '-' and '_' so that the remote
+// side shows the name and not a row of question marks.
+QString DriveName(const QString& label) {
+    QString name;
+    for (const QChar c : label) {
+        const bool plain = c.unicode() < 0x80 && (c.isLetterOrNumber() || c == u'-' || c == u'_');
+        name += plain ? c : QChar(u'_');
+    }
+    return name.contains(QRegularExpression(QStringLiteral("[A-Za-z0-9]")))
+               ? name
+               : QStringLiteral("Media");
+}
+
+QStringList SubFolders(const QString& path) {
+    QStringList paths;
+    const QDir dir(path);
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        paths << dir.filePath(name);
+    }
+    return paths;
+}
+
+bool IsMountPoint(const QString& path) {
+    return QStorageInfo(path).rootPath() == path;
+}
+
+// Desktops mount a volume at <root>/<user>/<label>; older setups mount it at <root>/<label>
+// next to empty placeholders such as cdrom, which count only while something is mounted.
+QStringList MediaFolders(const QStringList& roots, const QString& user) {
+    QStringList folders;
+    for (const QString& root : roots) {
+        for (const QString& path : SubFolders(root)) {
+            if (QFileInfo(path).fileName() == user) {
+                folders << SubFolders(path);
+            } else if (IsMountPoint(path)) {
+                folders << path;
+            }
+        }
+    }
+    return folders;
+}
+
+void AddDrive(std::vector<LocalDrive>& drives, const QString& label, const QString& path) {
+    const QString base = DriveName(label);
+    QString name = base;
+    for (int n = 2; std::any_of(drives.begin(), drives.end(),
+                                [&](const LocalDrive& d) { return d.name == name; });
+         ++n) {
+        name = base + QString::number(n);
+    }
+    drives.push_back({name, path});
+}
+
 } // namespace
+
+std::vector<LocalDrive> DiscoverDrives(const QString& home, const QString& user,
+                                       const QStringList& mediaRoots) {
+    std::vector<LocalDrive> drives;
+    if (!home.isEmpty() && home != QStringLiteral("/") && QFileInfo(home).isDir()) {
+        AddDrive(drives, QStringLiteral("Home"), home);
+    }
+    for (const QString& path : MediaFolders(mediaRoots, user)) {
+        AddDrive(drives, QFileInfo(path).fileName(), path);
+    }
+    return drives;
+}
+
+std::vector<LocalDrive> DiscoverDrives() {
+    const passwd* pw = getpwuid(getuid());
+    return DiscoverDrives(QDir::homePath(), pw ? QString::fromLocal8Bit(pw->pw_name) : QString());
+}
 
 std::vector<LocalPort> DiscoverPorts(const QString& devRoot, const QString& sysRoot) {
     std::vector<LocalPort> ports;

@@ -75,8 +75,19 @@ bool ApplySound(rdpSettings* s, const ControlSettings& c) {
            freerdp_settings_set_bool(s, FreeRDP_RemoteConsoleAudio, remote);
 }
 
+// Only the folders offered here are shared: left to itself the library would share every
+// mount point, the root file system included.
+bool ApplyDrives(rdpSettings* s, const ControlSettings& c, const LocalOffer& offer) {
+    const bool drives = c.redirectDrives && !offer.drives.empty();
+    bool ok = freerdp_settings_set_bool(s, FreeRDP_RedirectDrives, drives);
+    for (const LocalDrive& d : drives ? offer.drives : std::vector<LocalDrive>{}) {
+        ok = ok && AddDevice(s, QStringLiteral("drive"), d.name, d.path);
+    }
+    return ok;
+}
+
 bool ApplyRedirection(rdpSettings* s, const ControlSettings& c, const LocalOffer& offer) {
-    bool ok = freerdp_settings_set_bool(s, FreeRDP_RedirectDrives, c.redirectDrives);
+    bool ok = ApplyDrives(s, c, offer);
     ok = ok && freerdp_settings_set_bool(s, FreeRDP_RedirectPrinters, c.redirectPrinters);
     ok = ok && freerdp_settings_set_bool(s, FreeRDP_RedirectClipboard, c.redirectClipboard);
     const bool cards = c.redirectSmartCards && offer.smartCardService;
@@ -92,7 +103,8 @@ bool ApplyRedirection(rdpSettings* s, const ControlSettings& c, const LocalOffer
     }
     ok = ok && freerdp_settings_set_bool(s, FreeRDP_RedirectSerialPorts, serial);
     ok = ok && freerdp_settings_set_bool(s, FreeRDP_RedirectParallelPorts, parallel);
-    if (c.redirectDrives || c.redirectPrinters || cards || serial || parallel) {
+    const bool drives = c.redirectDrives && !offer.drives.empty();
+    if (drives || c.redirectPrinters || cards || serial || parallel) {
         ok = ok && freerdp_settings_set_bool(s, FreeRDP_DeviceRedirection, TRUE);
     }
     return ok;

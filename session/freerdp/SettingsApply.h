@@ -22,6 +22,7 @@ struct LocalOffer {
     std::vector<LocalPort> ports;
     bool smartCardService = false;
     std::uint32_t keyboardLayout = 0x409;
+    std::vector<LocalDrive> drives;
 };
 
 // Writes the control's properties into the library's settings through the settings

@@ -27,6 +27,7 @@ private slots:
     void soundModesAndColourDepths();
     void redirectionFollowsWhatThisComputerHas();
     void portsThatExist();
+    void drivesOffered();
 };
 
 void FreeRdpMapping::reasons_data() {
@@ -328,6 +329,7 @@ void FreeRdpMapping::redirectionFollowsWhatThisComputerHas() {
         {QStringLiteral("serial"), QStringLiteral("COM1"), QStringLiteral("/dev/ttyS0")},
         {QStringLiteral("parallel"), QStringLiteral("LPT1"), QStringLiteral("/dev/lp0")}};
     offer.smartCardService = false;
+    offer.drives = {{QStringLiteral("Home"), QDir::tempPath()}}; // the library checks it exists
     {
         Settings s;
         ControlSettings c = Profile();
@@ -339,7 +341,11 @@ void FreeRdpMapping::redirectionFollowsWhatThisComputerHas() {
         QVERIFY(ApplySettings(s.s, c, offer));
         QVERIFY(s.flag(FreeRDP_RedirectSerialPorts));
         QVERIFY(s.flag(FreeRDP_RedirectParallelPorts));
-        QCOMPARE(s.number(FreeRDP_DeviceCount), 2u);
+        QCOMPARE(s.number(FreeRDP_DeviceCount), 3u);
+        const auto* home =
+            reinterpret_cast<const RDPDR_DRIVE*>(freerdp_device_collection_find(s.s, "Home"));
+        QVERIFY(home && home->Type == RDPDR_DTYP_FILESYSTEM);
+        QCOMPARE(QString::fromUtf8(home->Path), QDir::tempPath());
         QVERIFY(s.flag(FreeRDP_RedirectDrives));
         QVERIFY(s.flag(FreeRDP_RedirectPrinters));
         QVERIFY(s.flag(FreeRDP_DeviceRedirection));
@@ -352,10 +358,12 @@ void FreeRdpMapping::redirectionFollowsWhatThisComputerHas() {
         ControlSettings c = Profile();
         offer.smartCardService = true;
         c.redirectSmartCards = true;
+        c.redirectDrives = false; // unchecked: no drive at all, not even the home folder
         QVERIFY(ApplySettings(s.s, c, offer));
         QVERIFY(s.flag(FreeRDP_RedirectSmartCards));
         QVERIFY(!s.flag(FreeRDP_RedirectSerialPorts));
         QCOMPARE(s.number(FreeRDP_DeviceCount), 0u);
+        QVERIFY(!s.flag(FreeRDP_RedirectDrives));
         QVERIFY(s.flag(FreeRDP_RedirectClipboard));
     }
 }
@@ -390,6 +398,30 @@ void FreeRdpMapping::portsThatExist() {
                                 QStringLiteral("COM5=ttyUSB0"), QStringLiteral("LPT1=lp0")}));
     QCOMPARE(ports.front().kind, QStringLiteral("serial"));
     QCOMPARE(ports.back().kind, QStringLiteral("parallel"));
+}
+
+void FreeRdpMapping::drivesOffered() {
+    QTemporaryDir tmp;
+    const QString root = tmp.path();
+    for (const char* dir : {"home/alice", "media/alice/USB Stick", "media/alice/照片",
+                            "media/cdrom", "media/bob/Other", "run/media/alice/USB Stick"}) {
+        QVERIFY(QDir(root).mkpath(QString::fromUtf8(dir)));
+    }
+    const QStringList media{root + QStringLiteral("/media"), root + QStringLiteral("/run/media")};
+    QStringList seen;
+    for (const LocalDrive& d :
+         DiscoverDrives(root + QStringLiteral("/home/alice"), QStringLiteral("alice"), media)) {
+        seen << d.name + QLatin1Char('=') + d.path.mid(root.size());
+    }
+    // The home folder first; each mounted volume of this user by a plain-letter name that
+    // stays unique; empty placeholders and other users' volumes are not shared.
+    QCOMPARE(seen, (QStringList{QStringLiteral("Home=/home/alice"),
+                                QStringLiteral("USB_Stick=/media/alice/USB Stick"),
+                                QStringLiteral("Media=/media/alice/照片"),
+                                QStringLiteral("USB_Stick2=/run/media/alice/USB Stick")}));
+    // A user whose home is the root folder (or missing) gets no drive for it.
+    QVERIFY(DiscoverDrives(QStringLiteral("/"), QStringLiteral("alice"), {}).empty());
+    QVERIFY(DiscoverDrives(root + QStringLiteral("/none"), QStringLiteral("x"), {}).empty());
 }
 
 QTEST_GUILESS_MAIN(FreeRdpMapping)

@@ -1,0 +1,237 @@
+// A tiny RDP server on loopback that speaks only the device-redirection channel, for the
+// end-to-end drive test (FreeRDP's shadow server has no such channel).
+//
+//   device_peer PORT CERT KEY OUT_DIR
+//
+// Serves one client after another (TLS, no NLA, any credentials). Writes each device the
+// client announces as a line "drive|printer|port|smartcard NAME" to OUT_DIR/devices.N (N
+// counts the clients) and what it asked for its sound to OUT_DIR/sound.N. On the first drive it
+// lists the root into OUT_DIR/listing.N (one name a line), reads 本地.txt into OUT_DIR/read.N, then
+// writes 远端.txt (kRemoteContent). Every file appears whole (written under another name, then
+// renamed).
+#include <freerdp/channels/channels.h>
+#include <freerdp/listener.h>
+#include <freerdp/peer.h>
+#include <freerdp/server/rdpdr.h>
+#include <winpr/nt.h>
+#include <winpr/sysinfo.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace {
+
+const char kRemoteContent[] = "写在远程计算机上";
+std::string gCert, gKey, gOutDir;
+int gClient = 0;
+
+struct PeerState {
+    int client = 0;
+    UINT32 drive = 0;
+    bool haveDrive = false;
+    bool writing = false;
+    UINT32 file = 0;
+    std::string devices;
+    std::string listing;
+};
+
+PeerState* State(RdpdrServerContext* c) {
+    return static_cast<PeerState*>(c->data);
+}
+
+void Publish(const PeerState* s, const char* what, const std::string& content) {
+    const std::string name = gOutDir + "/" + what + "." + std::to_string(s->client);
+    std::ofstream(name + ".part", std::ios::binary) << content;
+    std::rename((name + ".part").c_str(), name.c_str());
+}
+
+void Announced(RdpdrServerContext* c, const char* kind, const char* name) {
+    PeerState* s = State(c);
+    s->devices += std::string(kind) + " " + name + "\n";
+    Publish(s, "devices", s->devices);
+}
+
+void OnDrive(RdpdrServerContext* c, UINT32 id, const char* name) {
+    Announced(c, "drive", name);
+    PeerState* s = State(c);
+    if (!s->haveDrive) {
+        s->haveDrive = true;
+        s->drive = id;
+        c->DriveQueryDirectory(c, s, id, "");
+    }
+}
+
+void OnPrinter(RdpdrServerContext* c, UINT32, const char* name) {
+    Announced(c, "printer", name);
+}
+
+void OnPort(RdpdrServerContext* c, UINT32, const char* name) {
+    Announced(c, "port", name);
+}
+
+void OnSmartcard(RdpdrServerContext* c, UINT32, const char* name) {
+    Announced(c, "smartcard", name);
+}
+
+void OnRemoved(RdpdrServerContext*, UINT32) {}
+
+void OnListed(RdpdrServerContext* c, void*, UINT32 status, FILE_DIRECTORY_INFORMATION* fdi) {
+    PeerState* s = State(c);
+    if (status == 0 && fdi) {
+        s->listing += std::string(fdi->FileName) + "\n";
+        return;
+    }
+    Publish(s, "listing", s->listing);
+    c->DriveOpenFile(c, s, s->drive, "\\本地.txt", GENERIC_READ, FILE_OPEN);
+}
+
+void OnOpened(RdpdrServerContext* c, void*, UINT32 status, UINT32 device, UINT32 file) {
+    PeerState* s = State(c);
+    s->file = file;
+    if (status != 0) {
+        Publish(s, s->writing ? "wrote" : "read", "open failed");
+    } else if (s->writing) {
+        c->DriveWriteFile(c, s, device, file, kRemoteContent, std::strlen(kRemoteContent), 0);
+        c->DriveCloseFile(c, s, device, file); // see OnRead
+    } else {
+        c->DriveReadFile(c, s, device, file, 4096, 0);
+    }
+}
+
+// libfreerdp-server2 misreads the client's answers to a close (it takes the padding for a
+// next message) and to a write (it looks for as many bytes as were written) and stops the
+// channel there: so the file read stays open, and the write comes last with its close right
+// behind it. The client carries out both all the same, in order.
+void OnRead(RdpdrServerContext* c, void*, UINT32 status, const char* buffer, UINT32 length) {
+    PeerState* s = State(c);
+    Publish(s, "read", status == 0 ? std::string(buffer ? buffer : "", length) : "read failed");
+    s->writing = true;
+    c->DriveOpenFile(c, s, s->drive, "\\远端.txt", GENERIC_WRITE, FILE_OVERWRITE_IF);
+}
+
+void OnWritten(RdpdrServerContext*, void*, UINT32, UINT32) {}
+
+void Unused(RdpdrServerContext*, void*, UINT32) {}
+
+// What the client asked for its sound: the sound channel joined, the sound left on the server.
+void PublishSound(freerdp_peer* client, HANDLE vcm, const PeerState* state) {
+    const bool channel = WTSVirtualChannelManagerIsChannelJoined(vcm, "rdpsnd");
+    const bool playback = freerdp_settings_get_bool(client->settings, FreeRDP_AudioPlayback);
+    const bool console = freerdp_settings_get_bool(client->settings, FreeRDP_RemoteConsoleAudio);
+    Publish(state, "sound",
+            std::string("rdpsnd=") + (channel ? "1" : "0") + " playback=" + (playback ? "1" : "0") +
+                " console=" + (console ? "1" : "0"));
+}
+
+RdpdrServerContext* StartDevices(freerdp_peer* client, HANDLE vcm, PeerState* state) {
+    PublishSound(client, vcm, state);
+    RdpdrServerContext* c = rdpdr_server_context_new(vcm);
+    c->data = state;
+    c->rdpcontext = client->context;
+    c->supportsDrives = c->supportsPorts = c->supportsPrinters = c->supportsSmartcards = TRUE;
+    c->OnDriveCreate = OnDrive;
+    c->OnPrinterCreate = OnPrinter;
+    c->OnPortCreate = OnPort;
+    c->OnSmartcardCreate = OnSmartcard;
+    c->OnDriveDelete = c->OnPrinterDelete = c->OnPortDelete = c->OnSmartcardDelete = OnRemoved;
+    c->OnDriveQueryDirectoryComplete = OnListed;
+    c->OnDriveOpenFileComplete = OnOpened;
+    c->OnDriveWriteFileComplete = OnWritten;
+    c->OnDriveReadFileComplete = OnRead;
+    c->OnDriveCloseFileComplete = Unused;
+    c->OnDriveCreateDirectoryComplete = c->OnDriveDeleteDirectoryComplete = Unused;
+    c->OnDriveDeleteFileComplete = c->OnDriveRenameFileComplete = Unused;
+    if (c->Start(c) != CHANNEL_RC_OK) {
+        rdpdr_server_context_free(c);
+        return nullptr;
+    }
+    std::puts("devices up");
+    std::fflush(stdout);
+    return c;
+}
+
+BOOL Accept(freerdp_peer*) {
+    return TRUE;
+}
+
+// Runs one client's connection; the device channel starts a moment after activation, once
+// the client has loaded its channels.
+void Serve(freerdp_peer* client) {
+    rdpSettings* s = client->settings;
+    freerdp_settings_set_string(s, FreeRDP_CertificateFile, gCert.c_str());
+    freerdp_settings_set_string(s, FreeRDP_PrivateKeyFile, gKey.c_str());
+    freerdp_settings_set_bool(s, FreeRDP_RdpSecurity, FALSE);
+    freerdp_settings_set_bool(s, FreeRDP_NlaSecurity, FALSE);
+    client->PostConnect = client->Activate = Accept;
+    client->Initialize(client);
+    HANDLE vcm = WTSOpenServerA(reinterpret_cast<LPSTR>(client->context));
+    PeerState state;
+    state.client = ++gClient;
+    RdpdrServerContext* devices = nullptr;
+    ULONGLONG since = 0;
+    for (bool open = true; open;) {
+        HANDLE events[MAXIMUM_WAIT_OBJECTS];
+        DWORD n = client->GetEventHandles(client, events, MAXIMUM_WAIT_OBJECTS - 1);
+        events[n] = WTSVirtualChannelManagerGetEventHandle(vcm);
+        const bool waiting = since == 0 || !devices;
+        open =
+            n > 0 &&
+            WaitForMultipleObjects(n + 1, events, FALSE, waiting ? 50 : INFINITE) != WAIT_FAILED &&
+            client->CheckFileDescriptor(client) && WTSVirtualChannelManagerCheckFileDescriptor(vcm);
+        since = since == 0 && client->activated ? GetTickCount64() : since;
+        if (open && !devices && since != 0 && GetTickCount64() - since > 500) {
+            devices = StartDevices(client, vcm, &state);
+            since = devices ? since : 0;
+        }
+    }
+    if (devices) {
+        devices->Stop(devices);
+        rdpdr_server_context_free(devices);
+    }
+    WTSCloseServer(vcm);
+    client->Disconnect(client);
+    freerdp_peer_context_free(client);
+    freerdp_peer_free(client);
+}
+
+BOOL PeerAccepted(freerdp_listener*, freerdp_peer* client) {
+    if (!freerdp_peer_context_new(client)) {
+        freerdp_peer_free(client);
+        return FALSE;
+    }
+    Serve(client);
+    return TRUE;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fputs("usage: device_peer PORT CERT KEY OUT_DIR\n", stderr);
+        return 2;
+    }
+    gCert = argv[2];
+    gKey = argv[3];
+    gOutDir = argv[4];
+    WTSRegisterWtsApiFunctionTable(FreeRDP_InitWtsApi());
+    freerdp_listener* listener = freerdp_listener_new();
+    listener->PeerAccepted = PeerAccepted;
+    if (!listener->Open(listener, "127.0.0.1", static_cast<UINT16>(std::stoi(argv[1])))) {
+        std::fputs("cannot listen\n", stderr);
+        return 1;
+    }
+    std::puts("listening");
+    std::fflush(stdout);
+    for (;;) {
+        HANDLE events[MAXIMUM_WAIT_OBJECTS];
+        const DWORD n = listener->GetEventHandles(listener, events, MAXIMUM_WAIT_OBJECTS);
+        if (n == 0 || WaitForMultipleObjects(n, events, FALSE, INFINITE) == WAIT_FAILED ||
+            !listener->CheckFileDescriptor(listener)) {
+            break;
+        }
+    }
+    freerdp_listener_free(listener);
+    return 0;
+}

@@ -1,0 +1,141 @@
+// The control's local devices in a real connection, against a loopback server that speaks the
+// device-redirection channel: what it announces and what the server does with a drive.
+#include "tests/e2e/SessionHarness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QProcess>
+#include <QTest>
+
+using rdp::test::SessionHarness;
+
+class DeviceSession : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void drivesBothWaysAndOnlyWhenAsked();
+    void soundAsAskedPrintersAsCupsLists();
+    void cleanupTestCase();
+
+private:
+    struct Options {
+        bool drives = true;
+        bool cards = false;
+        bool printers = false;
+        int audio = 0; // the control's codes: 0 here, 1 left on the server, 2 none
+    };
+    // Connects a new session; the peer's files of it end in `.N`, returned in `n`.
+    std::unique_ptr<SessionHarness> session(const Options& o, int& n);
+    QString path(const QString& name) const { return work_.filePath(name); }
+    QByteArray peerFile(const QString& name, int n) const {
+        QFile f(path(name + QLatin1Char('.') + QString::number(n)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir work_;
+    QLocalServer pcsc_;
+    QProcess peer_;
+    int port_ = 0;
+    int sessions_ = 0;
+};
+
+void DeviceSession::initTestCase() {
+    // The home folder is what the session gets as its "Home" drive.
+    QVERIFY(QDir().mkpath(path(QStringLiteral("home"))));
+    qputenv("HOME", path(QStringLiteral("home")).toUtf8());
+    // A PC/SC socket so that smart cards are offered; the card service is never asked.
+    QVERIFY(pcsc_.listen(path(QStringLiteral("pcscd.comm"))));
+    qputenv("PCSCLITE_CSOCK_NAME", pcsc_.fullServerName().toUtf8());
+    QCOMPARE(QProcess::execute(QStringLiteral("winpr-makecert"),
+                               {QStringLiteral("-silent"), QStringLiteral("-rdp"),
+                                QStringLiteral("-path"), work_.path(), QStringLiteral("peer")}),
+             0);
+    port_ = qEnvironmentVariableIntValue("RDP_E2E_PORT") ?: 34700;
+    peer_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    peer_.start(QStringLiteral(RDP_DEVICE_PEER),
+                {QString::number(port_), path(QStringLiteral("peer.crt")),
+                 path(QStringLiteral("peer.key")), work_.path()});
+    QVERIFY(peer_.waitForReadyRead(10000));
+}
+
+void DeviceSession::cleanupTestCase() {
+    peer_.kill();
+    peer_.waitForFinished(5000);
+}
+
+std::unique_ptr<SessionHarness> DeviceSession::session(const Options& o, int& n) {
+    auto h = std::make_unique<SessionHarness>();
+    h->target(QStringLiteral("127.0.0.1"), port_, QStringLiteral("u"), QStringLiteral("p"));
+    h->rdp->setRedirectDrives(o.drives);
+    h->rdp->setRedirectSmartCards(o.cards);
+    h->rdp->setRedirectPrinters(o.printers);
+    h->rdp->setRedirectPorts(false);
+    h->rdp->setAudioRedirectionMode(o.audio);
+    h->rdp->Connect();
+    n = ++sessions_;
+    return h;
+}
+
+void DeviceSession::drivesBothWaysAndOnlyWhenAsked() {
+    const QByteArray local("写在这台计算机上");
+    QFile here(path(QStringLiteral("home/本地.txt")));
+    QVERIFY(here.open(QIODevice::WriteOnly) && here.write(local) == local.size());
+    here.close();
+
+    int n = 0;
+    auto first = session({}, n);
+    QVERIFY(first->waitFor(QStringLiteral("connected"), 20000));
+    // The remote side lists the drive's root, reads a file of this side and writes one here.
+    QVERIFY(QTest::qWaitFor([&] { return !peerFile(QStringLiteral("read"), n).isEmpty(); }, 20000));
+    QCOMPARE(peerFile(QStringLiteral("read"), n), local);
+    QVERIFY(peerFile(QStringLiteral("devices"), n).startsWith("drive Home\n"));
+    QVERIFY(!peerFile(QStringLiteral("devices"), n).contains("smartcard"));
+    QVERIFY(peerFile(QStringLiteral("listing"), n).split('\n').contains("本地.txt"));
+    const QByteArray remote("写在远程计算机上");
+    QFile there(path(QStringLiteral("home/远端.txt")));
+    QVERIFY(QTest::qWaitFor([&] { return there.size() == remote.size(); }, 10000));
+    QVERIFY(there.open(QIODevice::ReadOnly));
+    QCOMPARE(there.readAll(), remote);
+    first->rdp->Disconnect();
+    QVERIFY(first->waitFor(QStringLiteral("disconnected"), 10000));
+
+    // Drives unchecked, smart cards checked: the card reader device only, no drive.
+    auto second = session({.drives = false, .cards = true}, n);
+    QVERIFY(second->waitFor(QStringLiteral("connected"), 20000));
+    QVERIFY(QTest::qWaitFor(
+        [&] { return peerFile(QStringLiteral("devices"), n).contains("smartcard"); }, 20000));
+    QVERIFY(!peerFile(QStringLiteral("devices"), n).contains("drive"));
+    second->rdp->Disconnect();
+    QVERIFY(second->waitFor(QStringLiteral("disconnected"), 10000));
+}
+
+void DeviceSession::soundAsAskedPrintersAsCupsLists() {
+    // The printers offered are the ones CUPS lists here: none on a machine without CUPS.
+    QProcess lpstat;
+    lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-e")});
+    lpstat.waitForFinished(10000);
+    const qsizetype printers = lpstat.readAllStandardOutput().count('\n');
+    // Played here: playback asked for. Left on the server: console audio, no playback. None:
+    // neither. The library joins the sound channel in every case (silent without playback).
+    const QList<QPair<int, QByteArray>> modes{{0, "rdpsnd=1 playback=1 console=0"},
+                                              {1, "rdpsnd=1 playback=0 console=1"},
+                                              {2, "rdpsnd=1 playback=0 console=0"}};
+    for (const auto& [audio, expected] : modes) {
+        int n = 0;
+        auto h = session({.printers = true, .audio = audio}, n);
+        QVERIFY(h->waitFor(QStringLiteral("connected"), 20000));
+        // The device list comes in one message: once the drive is there, so are the printers.
+        QVERIFY(QTest::qWaitFor(
+            [&] { return peerFile(QStringLiteral("devices"), n).contains("drive"); }, 20000));
+        QCOMPARE(peerFile(QStringLiteral("sound"), n), expected);
+        QCOMPARE(peerFile(QStringLiteral("devices"), n).count("printer "), printers);
+        QCOMPARE(h->count(QStringLiteral("disconnected")), 0);
+        h->rdp->Disconnect();
+        QVERIFY(h->waitFor(QStringLiteral("disconnected"), 10000));
+    }
+}
+
+QTEST_MAIN(DeviceSession)
+#include "tst_DeviceSession.moc"
