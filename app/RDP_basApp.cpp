@@ -1,5 +1,6 @@
 #include "app/RDP_basApp.h"
 
+#include "app/Handover.h"
 #include "common/Errors.h"
 #include "common/Platform.h"
 #include "common/ShowMsg.h"
@@ -28,6 +29,7 @@ void Main() {
             EndWith(QString());
             return;
         }
+        frmLogin().setHandover(&RDP_basClient::ProgramHandover());
         frmLogin().Init();
     } catch (const rdp::Error& e) {
         EndWith(e.description());

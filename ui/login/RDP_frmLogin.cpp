@@ -1,7 +1,6 @@
 #include "ui/login/RDP_frmLogin.h"
 
 #include "Version.h"
-#include "app/Handover.h"
 #include "common/Errors.h"
 #include "common/Platform.h"
 #include "common/ShowMsg.h"
@@ -9,6 +8,7 @@
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
 #include "ui/common/FocusReturn.h"
+#include "ui/login/LoginHandover.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -125,7 +125,7 @@ void RDP_frmLogin::cmdOk_Click() {
             profile.setPassword(password);
         }
         hide();
-        if (!RDP_basClient::OpenDesktop()) {
+        if (handover_ == nullptr || !handover_->OpenDesktop()) {
             ShowAgain();
         }
     } catch (const rdp::Error& e) {
@@ -144,7 +144,9 @@ void RDP_frmLogin::SetupConnections() {
     // Back from the setup window, the keyboard is where the user left it in this window.
     const RDP_basUI::FocusReturn focusReturn(this);
     hide();
-    RDP_basClient::OpenSetup();
+    if (handover_ != nullptr) {
+        handover_->OpenSetup();
+    }
     FillClientList();
     ShowAgain();
 }

@@ -9,6 +9,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace rdp {
+class LoginHandover;
+}
+
 // The login window: the borderless first window. The user picks a connection, confirms or
 // types the user name and password and connects; or opens the setup window; or leaves.
 // It holds no profile data of its own: every entry points into gConnectPara().
@@ -19,6 +23,8 @@ public:
     explicit RDP_frmLogin(QWidget* parent = nullptr);
     ~RDP_frmLogin() override;
 
+    // Who opens the session and setup windows for this window; set before Init.
+    void setHandover(rdp::LoginHandover* handover) { handover_ = handover; }
     // Fills and shows the window; with no connection at all, offers to create one.
     void Init();
     void FillClientList();
@@ -97,6 +103,7 @@ private:
     bool keyPressed_ = false;
     // Whether the password box holds a password filled in from the store, not typed here.
     bool passwordFromStore_ = false;
+    rdp::LoginHandover* handover_ = nullptr;
 };
 
 // The program's one login window, created on first use; it lives until the program ends.

@@ -1,4 +1,5 @@
 // The login window: the list and its selection, the confirmation, the keys and the chrome.
+#include "app/Handover.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
 #include "session/DesktopWindow.h"
@@ -53,6 +54,7 @@ class LoginWindowTest : public QObject {
         gConnectPara().setSelectIndex(selectIndex);
         gConnectPara().setSelectIndexOld(selectIndex);
         RDP_frmLogin& w = frmLogin();
+        w.setHandover(&RDP_basClient::ProgramHandover());
         w.Init();
         return w;
     }
