@@ -1,5 +1,8 @@
 #pragma once
 
+// ui/login/: the login window, the program's first window; it asks the program to open
+// the session and setup windows through LoginHandover.
+
 #include <QString>
 #include <QWidget>
 

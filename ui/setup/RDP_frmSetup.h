@@ -1,5 +1,8 @@
 #pragma once
 
+// ui/setup/: the setup window, where connections are made, changed and deleted, and its
+// new-connection dialog; it changes gConnectPara() and saves the store.
+
 #include <QDialog>
 
 class QCheckBox;
