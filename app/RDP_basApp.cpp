@@ -15,7 +15,7 @@ namespace {
 // The end path: the pending error's description, if any, then the end of the program.
 void EndWith(const QString& error) {
     if (!error.isNull()) {
-        RDP_basPublic::ShowMsg(error, rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), {}, 0, true);
+        rdp::Warn(error);
     }
     rdp::platform().EndProgram();
 }

@@ -44,7 +44,7 @@ private slots:
             {"new", "host", "+80", badPort},
             {"new", "host", "rdp", badPort},
             {"new", "host", "80.5", badPort},
-            {"new", "host", "0000080", badPort}};
+            {"new", "host", "３３８９", badPort}}; // full-width digits
         for (const auto& [name, server, port, message] : rows) {
             env_->fake.messages.clear();
             NewConnectionDialog d(gConnectPara());
@@ -68,7 +68,7 @@ private slots:
 
     void dialogAcceptsAndTrims() {
         AddProfile(QStringLiteral("Office"));
-        for (const char* port : {"1", "65535", " 3390 "}) {
+        for (const char* port : {"1", "65535", " 3390 ", "003389"}) {
             NewConnectionDialog d(gConnectPara());
             d.show();
             FillAndConfirm(&d, QStringLiteral("  分部 "), QStringLiteral(" 10.0.0.5 "),
