@@ -72,16 +72,11 @@ private slots:
         fake_->programFolder = dir_->path();
         fake_->systemFolder = dir_->path() + QLatin1Char('/');
         ResetConnectPara();
-        control_ = nullptr;
-        rdp::SetRdpControlFactory([this](QWidget* parent) {
-            control_ = new rdp::test::FakeRdpControl(parent);
-            return control_;
-        });
+        rdp::test::InstallFakeControls(control_);
     }
     void cleanup() {
         UnloadLoginWindow();
-        rdp::UnloadDesktopWindow();
-        rdp::SetRdpControlFactory({});
+        rdp::test::RemoveFakeControls();
         fake_.reset();
         dir_.reset();
     }

@@ -1,5 +1,5 @@
 // New connections: the dialog's checks and the setup window around it.
-#include "SetupTestSupport.h"
+#include "SetupTestCase.h"
 
 #include "ui/setup/NewConnectionDialog.h"
 
@@ -17,14 +17,10 @@ void FillAndConfirm(NewConnectionDialog* d, const QString& name, const QString& 
 
 } // namespace
 
-class tst_SetupNew : public QObject {
+class tst_SetupNew : public SetupTestCase {
     Q_OBJECT
 
-    std::unique_ptr<Env> env_;
-
 private slots:
-    void init() { env_ = std::make_unique<Env>(); }
-    void cleanup() { env_.reset(); }
 
     void dialogRefuses() {
         AddProfile(QStringLiteral("Office"));
