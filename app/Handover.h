@@ -1,6 +1,10 @@
 #pragma once
 
 // The hand-over from the login window to the session and setup windows.
+namespace rdp {
+class LoginHandover;
+}
+
 namespace RDP_basClient {
 
 // Opens the session window for the selected profile and starts connecting. False, after a
@@ -10,5 +14,8 @@ bool OpenDesktop();
 
 // Runs the setup window modally; returns when it has closed.
 void OpenSetup();
+
+// The two above as the login window asks for them; one for the program's life.
+rdp::LoginHandover& ProgramHandover();
 
 } // namespace RDP_basClient

@@ -1,5 +1,6 @@
 #include "app/RDP_basApp.h"
 
+#include "app/Handover.h"
 #include "common/Errors.h"
 #include "common/Platform.h"
 #include "common/ShowMsg.h"
@@ -14,7 +15,7 @@ namespace {
 // The end path: the pending error's description, if any, then the end of the program.
 void EndWith(const QString& error) {
     if (!error.isNull()) {
-        RDP_basPublic::ShowMsg(error, rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), {}, 0, true);
+        rdp::Warn(error);
     }
     rdp::platform().EndProgram();
 }
@@ -28,6 +29,7 @@ void Main() {
             EndWith(QString());
             return;
         }
+        frmLogin().setHandover(&RDP_basClient::ProgramHandover());
         frmLogin().Init();
     } catch (const rdp::Error& e) {
         EndWith(e.description());

@@ -1,5 +1,8 @@
 #pragma once
 
+// app/: the program itself: main, the start-up checks, loading the FreeRDP module and the
+// hand-over from the login window to the session and setup windows.
+
 #include <QStringList>
 
 namespace RDP_basApp {

@@ -13,10 +13,6 @@ namespace RDP_basClient {
 
 namespace {
 
-void Warn(const QString& text) {
-    RDP_basPublic::ShowMsg(text, rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), {}, 0, true);
-}
-
 bool IsVolumeRoot(const QString& folder) {
     const QString root = RDP_basFile::GetPathDrive(folder) + QLatin1Char('/');
     return folder.compare(root, Qt::CaseInsensitive) == 0;
@@ -35,12 +31,12 @@ QString AsRecorded(const QString& folder) {
 // code page 936 lacks, a line break) is not recorded: it would never be found again.
 void RecordRunLocation(const QString& folder) {
     if (RDP_basFile::GetSystemPath().isEmpty()) {
-        Warn(QStringLiteral("找不到用户的主文件夹，无法记录程序的运行位置。"));
+        rdp::Warn(QStringLiteral("找不到用户的主文件夹，无法记录程序的运行位置。"));
         return;
     }
     const QString record = RunLocationFilePath();
     if (rdp::KindOf(record) == rdp::FileKind::Special) {
-        Warn(rdp::NotRegularFileError(record).description());
+        rdp::Warn(rdp::NotRegularFileError(record).description());
         return;
     }
     const bool faithful = AsRecorded(folder) == folder && !folder.contains(QLatin1Char('\n')) &&
@@ -88,11 +84,12 @@ QStringList ReadRunLocations() {
 bool CheckRunLocation() {
     const QString folder = rdp::platform().ProgramFolder();
     if (IsVolumeRoot(folder)) {
-        Warn(QStringLiteral("由于系统安全性问题，请不要在") + folder + QStringLiteral("运行。"));
+        rdp::Warn(QStringLiteral("由于系统安全性问题，请不要在") + folder +
+                  QStringLiteral("运行。"));
         return false;
     }
     if (IsDesktopFolder(folder)) {
-        Warn(QStringLiteral("由于系统安全性问题，请不要在桌面运行。"));
+        rdp::Warn(QStringLiteral("由于系统安全性问题，请不要在桌面运行。"));
         return false;
     }
     RecordRunLocation(folder);

@@ -1,5 +1,8 @@
 #pragma once
 
+// common/: what every part of the program shares and that knows no window: the text codec,
+// file and path helpers, errors, the message box wrapper and this seam to the machine.
+
 #include <QString>
 
 class QObject;

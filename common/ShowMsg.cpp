@@ -24,4 +24,8 @@ int MsgBox(const QString& text, int style, const QString& title, QObject* owner)
     return platform().MessageBox(shown, style, caption, owner);
 }
 
+int Warn(const QString& text, int style, QObject* owner) {
+    return RDP_basPublic::ShowMsg(text, style, ConnectTitle(), {}, 0, true, owner);
+}
+
 } // namespace rdp

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Platform.h"
+
 #include <QString>
 
 class QObject;
@@ -25,5 +27,10 @@ int MsgBox(const QString& text, int style, const QString& title = {}, QObject* o
 inline QString ConnectTitle() {
     return QStringLiteral("连接");
 }
+
+// The program's warning: a beep, then a modal box with the exclamation icon (or the style
+// given) under ConnectTitle(), raised by `owner` (null: the active window). Returns the
+// code of the button that closed it.
+int Warn(const QString& text, int style = MsgStyle::Exclamation, QObject* owner = nullptr);
 
 } // namespace rdp

@@ -135,9 +135,4 @@ std::optional<QString> GetKeyValue(const QStringList& items, const QString& key,
     return KeyValueItems(views, separator).Value(key);
 }
 
-std::optional<QString> GetKeyValue(const QList<QStringView>& items, QStringView key,
-                                   QStringView separator) {
-    return KeyValueItems(items, separator).Value(key);
-}
-
 } // namespace RDP_basPublic

@@ -25,8 +25,6 @@ QString PadZero(const QString& text, int width);
 // (subscript out of range).
 std::optional<QString> GetKeyValue(const QStringList& items, const QString& key,
                                    const QString& separator);
-std::optional<QString> GetKeyValue(const QList<QStringView>& items, QStringView key,
-                                   QStringView separator);
 
 // GetKeyValue over one array of items for many keys: each item is split once.
 class KeyValueItems final {

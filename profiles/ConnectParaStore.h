@@ -54,7 +54,8 @@ StoreReadResult ParseConnectPara(QByteArrayView content, RDP_ConnectPara& list,
 StoreReadResult ReadConnectParaFile(const QString& path, RDP_ConnectPara& list,
                                     QStringList* decodedLines = nullptr);
 
-// The position of the first profile named `name` ignoring letter case, or 0.
+// The position of the first profile named `name` ignoring letter case, or 0: the one rule
+// for a name already in use (the new-connection dialog, rdp-store, merging).
 int FindConnectName(const RDP_ConnectPara& list, const QString& name);
 
 } // namespace RDP_basClient

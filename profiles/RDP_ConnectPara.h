@@ -1,5 +1,8 @@
 #pragma once
 
+// profiles/: the connection profiles: one profile, the program's list of them and the
+// store file WinEx.DLL that keeps them (reading, writing, locking, merging, damage).
+
 #include "profiles/RDP_ConnectParaItems.h"
 
 #include <QByteArray>

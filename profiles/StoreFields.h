@@ -13,7 +13,8 @@ namespace rdp::store {
 // The items of one decoded store line (split at every ";") and the conversions of their
 // values. An absent key reads as empty text or 0; a value that is not a decimal number
 // (empty included) throws rdp::Error (type mismatch), one outside its type's range
-// rdp::Error (overflow); a known key without "=" throws from GetKeyValue.
+// rdp::Error (overflow); an item of a looked-up key without "=" throws rdp::Error (subscript
+// out of range), as GetKeyValue does.
 class StoreFields final {
 public:
     explicit StoreFields(const QString& line); // kept by the caller while this is used

@@ -2,6 +2,7 @@
 
 #include "profiles/DamagedStore.h"
 
+#include "common/LogCategories.h"
 #include "common/PathHelpers.h"
 #include "common/Platform.h"
 #include "common/RegularFile.h"
@@ -30,6 +31,7 @@ bool LoadConnectPara(RDP_ConnectPara& list) {
         return true;
     }
     if (!ReadConnectParaFile(path, list).damaged) {
+        qCInfo(rdp::lcStore) << "read" << path << list.Count() << "profiles";
         return true;
     }
     QString keptAt;
@@ -37,6 +39,7 @@ bool LoadConnectPara(RDP_ConnectPara& list) {
         keptAt = rdp::store::SetAsideDamagedStore(path, RDP_basFile::GetSystemPath(),
                                                   QDateTime::currentDateTime());
     }
+    qCInfo(rdp::lcStore) << "damaged:" << path << "set aside as" << keptAt;
     RDP_basPublic::ShowMsg(rdp::store::DamagedStoreMessage(path, keptAt),
                            rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), QString(), 0, true);
     return false;

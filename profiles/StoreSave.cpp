@@ -6,6 +6,7 @@
 
 #include "common/FileErrors.h"
 #include "common/FileLines.h"
+#include "common/LogCategories.h"
 #include "common/Platform.h"
 #include "common/RegularFile.h"
 #include "common/ShowMsg.h"
@@ -115,11 +116,14 @@ bool Save(RDP_ConnectPara& list, const QString& storePath, bool takeLock) {
         list.setStoredStamp(ReplaceStore(path, rdp::store::StoreContent(list, records)));
         list.setStored(std::move(records));
     } catch (const rdp::Error& error) {
+        qCInfo(rdp::lcStore) << "not saved:" << path << error.number() << error.description();
         RDP_basFile::ShowWriteFailure(error); // once, whatever line or step failed
         return false;
     } catch (const std::bad_alloc&) {
         throw rdp::MakeError(rdp::ErrorNumber::OutOfMemory);
     }
+    qCInfo(rdp::lcStore) << "saved" << path << list.Count() << "profiles;"
+                         << (overrode ? "a profile changed elsewhere was overwritten" : "");
     if (overrode) {
         RDP_basPublic::ShowMsg(rdp::store::ChangedElsewhereMessage(), rdp::MsgStyle::Exclamation,
                                rdp::ConnectTitle(), QString(), 0, true);

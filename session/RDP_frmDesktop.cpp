@@ -1,8 +1,10 @@
 #include "session/RDP_frmDesktop.h"
 
 #include "common/Errors.h"
+#include "common/LogCategories.h"
 #include "common/Platform.h"
 #include "common/ShowMsg.h"
+#include "profiles/PortNumber.h"
 #include "profiles/RDP_ConnectPara.h"
 #include "session/DesktopGeometry.h"
 #include "session/RdpControlFactory.h"
@@ -41,6 +43,8 @@ void RDP_frmDesktop::Init() {
     }
     SetUpConnection();
     SetUpOptions();
+    qCInfo(rdp::lcSession) << "connecting" << Profile().ConnectName() << "to" << Profile().Server()
+                           << Profile().Port();
     rdp->Connect();
 }
 
@@ -144,7 +148,7 @@ bool RDP_frmDesktop::eventFilter(QObject* watched, QEvent* event) {
 void RDP_frmDesktop::SetUpConnection() {
     rdp->setConnectingText(rdp::ConnectingText());
     rdp->setServer(Profile().Server());
-    const std::optional<std::int32_t> port = rdp::SessionPort(Profile().Port());
+    const std::optional<std::int32_t> port = rdp::PortNumber(Profile().Port());
     if (!port) {
         throw rdp::Error(rdp::ErrorNumber::TypeMismatch, QStringLiteral("类型不匹配"));
     }

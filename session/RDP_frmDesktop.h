@@ -1,5 +1,8 @@
 #pragma once
 
+// session/: the session window and the interface of the Remote Desktop control it hosts;
+// the control itself comes from a factory (the FreeRDP module, or a fake in the tests).
+
 #include "session/RdpClientControl.h"
 
 #include <QMargins>

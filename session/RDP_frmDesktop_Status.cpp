@@ -1,5 +1,6 @@
 #include "session/RDP_frmDesktop.h"
 
+#include "common/LogCategories.h"
 #include "common/Platform.h"
 #include "common/ShowMsg.h"
 #include "session/SessionMessages.h"
@@ -116,6 +117,12 @@ void RDP_frmDesktop::DrainPending() {
 }
 
 void RDP_frmDesktop::Handle(Pending p) {
+    if (p.what != Happening::Tick) {
+        static constexpr const char* names[] = {"connecting",   "connected",    "logged on",
+                                                "disconnected", "reconnecting", "reconnected",
+                                                "tick",         "unload"};
+        qCInfo(rdp::lcSession, "%s (%d, %d)", names[static_cast<int>(p.what)], p.reason, p.of);
+    }
     switch (p.what) {
     case Happening::Connecting:
         if (Status_ != StatusLoggedIn) {

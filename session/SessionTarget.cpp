@@ -1,39 +1,15 @@
 #include "session/SessionTarget.h"
 
+#include "profiles/PortNumber.h"
 #include "profiles/RDP_ConnectParaItems.h"
 
 namespace rdp {
-
-namespace {
-constexpr std::int32_t HighestPort = 65535;
-} // namespace
-
-std::optional<std::int32_t> SessionPort(const QString& port) {
-    const QString digits = port.trimmed();
-    if (digits.isEmpty()) {
-        return std::nullopt;
-    }
-    std::int32_t value = 0;
-    for (const QChar c : digits) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            return std::nullopt;
-        }
-        value = value * 10 + (c.unicode() - u'0');
-        if (value > HighestPort) {
-            return std::nullopt;
-        }
-    }
-    if (value < 1) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 SessionTargetFault CheckSessionTarget(const RDP_ConnectParaItems& profile) {
     if (profile.Server().trimmed().isEmpty()) {
         return SessionTargetFault::EmptyServer;
     }
-    if (!SessionPort(profile.Port())) {
+    if (!PortNumber(profile.Port())) {
         return SessionTargetFault::BadPort;
     }
     return SessionTargetFault::None;

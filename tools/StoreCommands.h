@@ -1,5 +1,8 @@
 #pragma once
 
+// tools/: rdp-store, the command-line tool with which administrators and support staff
+// prepare, inspect and repair a store without the windows.
+
 #include <QString>
 
 #include <optional>

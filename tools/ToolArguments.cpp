@@ -1,6 +1,7 @@
 #include "tools/ToolArguments.h"
 
 #include "common/TextHelpers.h"
+#include "profiles/PortNumber.h"
 
 #include <QCommandLineParser>
 
@@ -43,15 +44,6 @@ bool ReadCode(const QCommandLineParser& parser, const QString& name, int low, in
     return true;
 }
 
-bool IsPort(const QString& text) {
-    bool ok = false;
-    const int port = text.toInt(&ok);
-    const bool digitsOnly = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
-        return c.isDigit() && c.unicode() < 128;
-    });
-    return ok && digitsOnly && port >= 1 && port <= 65535;
-}
-
 bool ReadProfile(const QCommandLineParser& parser, NewProfile& p) {
     p.name = Trimmed(parser, QStringLiteral("name"));
     p.server = Trimmed(parser, QStringLiteral("server"));
@@ -69,7 +61,7 @@ bool ReadProfile(const QCommandLineParser& parser, NewProfile& p) {
         Complain(QStringLiteral("服务器必须输入。（--server）"));
         return false;
     }
-    if (!IsPort(p.port)) {
+    if (!rdp::PortNumber(p.port)) {
         Complain(QStringLiteral("--port 须为 1 到 65535 的整数"));
         return false;
     }

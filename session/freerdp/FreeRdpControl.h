@@ -1,5 +1,8 @@
 #pragma once
 
+// session/freerdp/: the Remote Desktop control on FreeRDP 2: the control on the GUI thread,
+// the session and its worker thread, the picture, input, clipboard and devices.
+
 #include "session/RdpClientControl.h"
 #include "session/freerdp/CertificateQuestion.h"
 #include "session/freerdp/ClipboardBridge.h"

@@ -1,5 +1,7 @@
 #include "session/freerdp/SessionState.h"
 
+#include "common/LogCategories.h"
+
 #include <chrono>
 
 namespace rdp::freerdp {
@@ -21,6 +23,12 @@ std::optional<SessionState> Common(SessionState from, SessionEvent event) {
 }
 
 } // namespace
+
+const char* StateName(SessionState state) {
+    static constexpr const char* names[] = {"Idle",         "Connecting", "Connected", "LinkLost",
+                                            "Reconnecting", "TimedOut",   "Closing",   "Ended"};
+    return names[static_cast<int>(state)];
+}
 
 std::optional<SessionState> NextState(SessionState from, SessionEvent event) {
     if (const std::optional<SessionState> common = Common(from, event)) {
@@ -67,6 +75,7 @@ bool SessionLife::apply(SessionEvent event) {
             return false;
         }
         if (state_.compare_exchange_weak(from, *to)) {
+            qCInfo(lcFreeRdp, "session state %s -> %s", StateName(from), StateName(*to));
             break;
         }
     }

@@ -31,6 +31,9 @@ enum class SessionEvent {
     Finished,       // the worker is done
 };
 
+// The state's name as the log shows it ("Connecting").
+const char* StateName(SessionState state);
+
 // The transition table: the next state, or nothing when the event does not apply.
 std::optional<SessionState> NextState(SessionState from, SessionEvent event);
 

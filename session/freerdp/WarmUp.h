@@ -5,8 +5,9 @@
 namespace rdp::freerdp {
 
 // Pays the library's one-time start-up costs (the speed test of its image primitives,
-// keyboard initialisation) on a background thread. Call it once from main at program
-// start; it returns at once. Connecting later waits for it only if it is still running.
+// keyboard initialisation) on a background thread. The program calls it once, through the
+// module's warm-up entry, right after loading the module; it returns at once. Connecting later
+// waits for it only if it is still running.
 void WarmUpInBackground();
 
 // The keyboard layout the library detected; runs the keyboard initialisation first if

@@ -61,15 +61,11 @@ private slots:
         QDir().mkpath(root_->path() + QStringLiteral("/state"));
         fake_->systemFolder = root_->path() + QStringLiteral("/state/");
         ResetConnectPara();
-        rdp::SetRdpControlFactory([this](QWidget* parent) {
-            control_ = new rdp::test::FakeRdpControl(parent);
-            return control_;
-        });
+        rdp::test::InstallFakeControls(control_);
     }
     void cleanup() {
         UnloadLoginWindow();
-        rdp::UnloadDesktopWindow();
-        rdp::SetRdpControlFactory({});
+        rdp::test::RemoveFakeControls();
         fake_.reset();
         root_.reset();
     }

@@ -1,5 +1,8 @@
 #include "tests/session/FakeRdpControl.h"
 
+#include "session/DesktopWindow.h"
+#include "session/RdpControlFactory.h"
+
 namespace rdp::test {
 
 std::int16_t FakeRdpControl::Connected() const {
@@ -83,6 +86,19 @@ void FakeRdpControl::Log(QStringView name, std::int32_t value) {
 
 void FakeRdpControl::Log(QStringView name, bool value) {
     Log(name, value ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+void InstallFakeControls(FakeRdpControl*& made) {
+    made = nullptr;
+    SetRdpControlFactory([&made](QWidget* parent) {
+        made = new FakeRdpControl(parent);
+        return made;
+    });
+}
+
+void RemoveFakeControls() {
+    UnloadDesktopWindow();
+    SetRdpControlFactory({});
 }
 
 } // namespace rdp::test

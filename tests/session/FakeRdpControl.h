@@ -78,4 +78,9 @@ private:
     void Log(QStringView name, bool value);
 };
 
+// Session windows made from now on get a FakeRdpControl; `made` is set to the last one
+// (null until then). RemoveFakeControls destroys the session window and the factory.
+void InstallFakeControls(FakeRdpControl*& made);
+void RemoveFakeControls();
+
 } // namespace rdp::test

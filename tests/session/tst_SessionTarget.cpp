@@ -1,3 +1,4 @@
+#include "profiles/PortNumber.h"
 #include "profiles/RDP_ConnectParaItems.h"
 #include "session/SessionTarget.h"
 
@@ -10,7 +11,8 @@ class SessionTargetTest : public QObject {
 
 private slots:
     void port() {
-        // The port as stored, and its value (0: refused).
+        // The port as typed or stored, and its value (0: refused): one rule for the
+        // new-connection dialog, rdp-store and the session.
         const std::pair<const char*, int> ports[] = {
             {"0", 0},         {"1", 1},         {"3389", 3389},
             {"65535", 65535}, {"65536", 0},     {"99999999999999999999", 0},
@@ -26,7 +28,7 @@ private slots:
             QVERIFY2(rdp::IsSessionTargetValid(p) == (value != 0), text);
             QCOMPARE(rdp::CheckSessionTarget(p),
                      value != 0 ? SessionTargetFault::None : SessionTargetFault::BadPort);
-            QCOMPARE(rdp::SessionPort(port).value_or(0), value);
+            QCOMPARE(rdp::PortNumber(port).value_or(0), value);
         }
     }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+// ui/common/: what both windows share: the platform seam on Qt, keyboard navigation,
+// focus return and password echo.
+
 #include <QString>
 #include <Qt>
 

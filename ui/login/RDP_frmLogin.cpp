@@ -1,7 +1,6 @@
 #include "ui/login/RDP_frmLogin.h"
 
 #include "Version.h"
-#include "app/Handover.h"
 #include "common/Errors.h"
 #include "common/Platform.h"
 #include "common/ShowMsg.h"
@@ -9,18 +8,11 @@
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
 #include "ui/common/FocusReturn.h"
+#include "ui/login/LoginHandover.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-
-namespace {
-
-int Warn(const QString& text, int style = rdp::MsgStyle::Exclamation) {
-    return RDP_basPublic::ShowMsg(text, style, rdp::ConnectTitle(), {}, 0, true);
-}
-
-} // namespace
 
 RDP_frmLogin::RDP_frmLogin(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("RDP_frmLogin"));
@@ -38,7 +30,7 @@ void RDP_frmLogin::Init() {
     ShowAgain();
     txtUserName->setFocus();
     if (cmbClient->count() == 0) {
-        const int answer = Warn(
+        const int answer = rdp::Warn(
             QStringLiteral("如果您是第一次使用，请先设置新的连接。\r\n\r\n您现在需要新建连接吗？"),
             rdp::MsgStyle::ExclamationYesNo);
         if (answer == rdp::MsgResult::Yes) {
@@ -97,11 +89,11 @@ void RDP_frmLogin::txtPassword_Edited(const QString& text) {
 
 bool RDP_frmLogin::ConfirmCredentials(const QString& user, const QString& password) {
     if (user.isEmpty()) {
-        Warn(QStringLiteral("用户名称不能为空。请输入用户名称。"));
+        rdp::Warn(QStringLiteral("用户名称不能为空。请输入用户名称。"));
         return false;
     }
     if (password.isEmpty()) {
-        Warn(QStringLiteral("密码不能为空。请输入密码！"));
+        rdp::Warn(QStringLiteral("密码不能为空。请输入密码！"));
         return false;
     }
     return true;
@@ -125,11 +117,11 @@ void RDP_frmLogin::cmdOk_Click() {
             profile.setPassword(password);
         }
         hide();
-        if (!RDP_basClient::OpenDesktop()) {
+        if (handover_ == nullptr || !handover_->OpenDesktop()) {
             ShowAgain();
         }
     } catch (const rdp::Error& e) {
-        Warn(e.description());
+        rdp::Warn(e.description());
         ShowAgain();
     }
 }
@@ -144,7 +136,9 @@ void RDP_frmLogin::SetupConnections() {
     // Back from the setup window, the keyboard is where the user left it in this window.
     const RDP_basUI::FocusReturn focusReturn(this);
     hide();
-    RDP_basClient::OpenSetup();
+    if (handover_ != nullptr) {
+        handover_->OpenSetup();
+    }
     FillClientList();
     ShowAgain();
 }

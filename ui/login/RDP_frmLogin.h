@@ -1,5 +1,8 @@
 #pragma once
 
+// ui/login/: the login window, the program's first window; it asks the program to open
+// the session and setup windows through LoginHandover.
+
 #include <QString>
 #include <QWidget>
 
@@ -8,6 +11,10 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace rdp {
+class LoginHandover;
+}
 
 // The login window: the borderless first window. The user picks a connection, confirms or
 // types the user name and password and connects; or opens the setup window; or leaves.
@@ -19,6 +26,8 @@ public:
     explicit RDP_frmLogin(QWidget* parent = nullptr);
     ~RDP_frmLogin() override;
 
+    // Who opens the session and setup windows for this window; set before Init.
+    void setHandover(rdp::LoginHandover* handover) { handover_ = handover; }
     // Fills and shows the window; with no connection at all, offers to create one.
     void Init();
     void FillClientList();
@@ -97,6 +106,7 @@ private:
     bool keyPressed_ = false;
     // Whether the password box holds a password filled in from the store, not typed here.
     bool passwordFromStore_ = false;
+    rdp::LoginHandover* handover_ = nullptr;
 };
 
 // The program's one login window, created on first use; it lives until the program ends.

@@ -3,6 +3,8 @@
 #include "common/Platform.h"
 #include "common/ShowMsg.h"
 #include "common/TextHelpers.h"
+#include "profiles/ConnectParaStore.h"
+#include "profiles/PortNumber.h"
 #include "profiles/RDP_ConnectPara.h"
 
 #include <QFormLayout>
@@ -11,8 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace {
 
@@ -89,12 +89,10 @@ bool NewConnectionDialog::CheckName() {
         Refuse(QStringLiteral("连接名称必须输入。"), txtConnectName_);
         return false;
     }
-    for (const RDP_ConnectParaItems& p : list_) {
-        if (p.ConnectName().compare(name, Qt::CaseInsensitive) == 0) {
-            Refuse(QLatin1Char('"') + name + QStringLiteral("\"已存在，请重新输入连接名称。"),
-                   txtConnectName_);
-            return false;
-        }
+    if (RDP_basClient::FindConnectName(list_, name) != 0) {
+        Refuse(QLatin1Char('"') + name + QStringLiteral("\"已存在，请重新输入连接名称。"),
+               txtConnectName_);
+        return false;
     }
     return true;
 }
@@ -108,13 +106,7 @@ bool NewConnectionDialog::CheckServer() {
 }
 
 bool NewConnectionDialog::CheckPort() {
-    const QString text = Port();
-    const bool digits =
-        !text.isEmpty() && text.size() <= 5 && std::all_of(text.begin(), text.end(), [](QChar c) {
-            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        });
-    const int port = digits ? text.toInt() : 0;
-    if (port < 1 || port > 65535) {
+    if (!rdp::PortNumber(Port())) {
         Refuse(QStringLiteral("端口必须是 1 到 65535 之间的整数。"), txtPort_);
         return false;
     }

@@ -1,5 +1,8 @@
 #pragma once
 
+// ui/setup/: the setup window, where connections are made, changed and deleted, and its
+// new-connection dialog; it changes gConnectPara() and saves the store.
+
 #include <QDialog>
 
 class QCheckBox;
@@ -9,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class RDP_ConnectParaItems;
 
 // The setup window: the user reviews and edits the saved connections of gConnectPara(),
 // deletes them and creates new ones. Init() shows it modally and returns when it has been
@@ -62,7 +66,7 @@ private:
     void Unload();
     void ShowError(const QString& description);
 
-    void ShowProfile(int position);
+    void ShowProfile(const RDP_ConnectParaItems& profile);
     void ShowDefaults();
     void WriteProfile(int position);
     bool DeleteSelected();

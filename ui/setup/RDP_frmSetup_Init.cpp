@@ -81,6 +81,5 @@ void RDP_frmSetup::closeEvent(QCloseEvent* event) {
 }
 
 void RDP_frmSetup::ShowError(const QString& description) {
-    RDP_basPublic::ShowMsg(description, rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), {}, 0,
-                           true, this);
+    rdp::Warn(description, rdp::MsgStyle::Exclamation, this);
 }

@@ -57,14 +57,13 @@ void RDP_frmSetup::cmbClient_Click() {
 
 void RDP_frmSetup::RefreshControl() {
     if (gConnectPara().Count() > 0 && cmbClient_->currentIndex() >= 0) {
-        ShowProfile(cmbClient_->currentData().toInt());
+        ShowProfile(gConnectPara().Item(cmbClient_->currentData().toInt()));
     } else {
         ShowDefaults();
     }
 }
 
-void RDP_frmSetup::ShowProfile(int position) {
-    const RDP_ConnectParaItems& p = gConnectPara().Item(position);
+void RDP_frmSetup::ShowProfile(const RDP_ConnectParaItems& p) {
     txtUserName_->setText(p.UserName());
     txtPassword_->setText(p.Password());
     ShowFlag(chkIsSavePassword_, p.IsSavePassword());
@@ -79,18 +78,9 @@ void RDP_frmSetup::ShowProfile(int position) {
     ShowFlag(chkCanAutoReconnect_, p.CanAutoReconnect());
 }
 
-// What a new profile would hold.
+// What a new profile holds: one made as the new-connection button makes it.
 void RDP_frmSetup::ShowDefaults() {
-    txtUserName_->clear();
-    txtPassword_->clear();
-    chkIsSavePassword_->setChecked(false);
-    SetupOptionLists::SelectCode(cmbDesktopSize_, 0);
-    SetupOptionLists::SelectCode(cmbColorDepth_, 1);
-    SetupOptionLists::SelectCode(cmbAudioMode_, 0);
-    chkPrint_->setChecked(true);
-    chkDrives_->setChecked(false);
-    chkPorts_->setChecked(true);
-    chkSmartCards_->setChecked(true);
-    chkBitmapPeristence_->setChecked(true);
-    chkCanAutoReconnect_->setChecked(true);
+    RDP_ConnectPara scratch;
+    scratch.Add(QString(), QString(), QString(), QString(), QString(), 0, 0, 0);
+    ShowProfile(scratch.SetDefault(1));
 }

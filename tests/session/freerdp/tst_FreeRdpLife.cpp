@@ -1,5 +1,6 @@
 // A session's life: its states, the reconnection count, and the control's view of a remote
 // desktop larger than itself.
+#include "common/LogCategories.h"
 #include "session/freerdp/FreeRdpControl.h"
 #include "session/freerdp/ReconnectBudget.h"
 #include "session/freerdp/ScrollPlan.h"
@@ -21,6 +22,7 @@ class FreeRdpLife : public QObject {
 private slots:
     void transitions_data();
     void transitions();
+    void stepsAreLoggedOnlyWhenAsked();
     void reconnectionsCountOverTheSession();
     void scrollBars_data();
     void scrollBars();
@@ -63,6 +65,25 @@ void FreeRdpLife::transitions() {
     QFETCH(int, to);
     const std::optional<SessionState> next = NextState(from, event);
     QCOMPARE(next ? static_cast<int>(*next) : -1, to);
+}
+
+// Support staff turn the log on with a rule; without one it stays silent.
+void FreeRdpLife::stepsAreLoggedOnlyWhenAsked() {
+    QVERIFY(!rdp::lcFreeRdp().isInfoEnabled());
+    QLoggingCategory::setFilterRules(QStringLiteral("rdp.freerdp.info=true"));
+    SessionLife life;
+    QTest::ignoreMessage(QtInfoMsg, "session state Idle -> Connecting");
+    QTest::ignoreMessage(QtInfoMsg, "session state Connecting -> TimedOut");
+    QTest::ignoreMessage(QtInfoMsg, "session state TimedOut -> LinkLost");
+    QTest::ignoreMessage(QtInfoMsg, "session state LinkLost -> Reconnecting");
+    QTest::ignoreMessage(QtInfoMsg, "session state Reconnecting -> Connected");
+    QTest::ignoreMessage(QtInfoMsg, "session state Connected -> Closing");
+    QTest::ignoreMessage(QtInfoMsg, "session state Closing -> Ended");
+    for (E e :
+         {E::Start, E::DeadlineMissed, E::Lost, E::Retry, E::Up, E::CloseRequested, E::Finished}) {
+        QVERIFY(life.apply(e));
+    }
+    QLoggingCategory::setFilterRules(QString());
 }
 
 void FreeRdpLife::reconnectionsCountOverTheSession() {

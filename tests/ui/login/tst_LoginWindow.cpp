@@ -1,4 +1,5 @@
 // The login window: the list and its selection, the confirmation, the keys and the chrome.
+#include "app/Handover.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
 #include "session/DesktopWindow.h"
@@ -53,6 +54,7 @@ class LoginWindowTest : public QObject {
         gConnectPara().setSelectIndex(selectIndex);
         gConnectPara().setSelectIndexOld(selectIndex);
         RDP_frmLogin& w = frmLogin();
+        w.setHandover(&RDP_basClient::ProgramHandover());
         w.Init();
         return w;
     }
@@ -70,16 +72,11 @@ private slots:
         fake_->programFolder = dir_->path();
         fake_->systemFolder = dir_->path() + QLatin1Char('/');
         ResetConnectPara();
-        control_ = nullptr;
-        rdp::SetRdpControlFactory([this](QWidget* parent) {
-            control_ = new rdp::test::FakeRdpControl(parent);
-            return control_;
-        });
+        rdp::test::InstallFakeControls(control_);
     }
     void cleanup() {
         UnloadLoginWindow();
-        rdp::UnloadDesktopWindow();
-        rdp::SetRdpControlFactory({});
+        rdp::test::RemoveFakeControls();
         fake_.reset();
         dir_.reset();
     }

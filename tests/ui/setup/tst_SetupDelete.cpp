@@ -1,5 +1,5 @@
 // Deleting connections in the setup window.
-#include "SetupTestSupport.h"
+#include "SetupTestCase.h"
 
 using namespace setuptest;
 
@@ -15,10 +15,8 @@ QStringList StoredNames(const RDP_ConnectPara& list) {
 
 } // namespace
 
-class tst_SetupDelete : public QObject {
+class tst_SetupDelete : public SetupTestCase {
     Q_OBJECT
-
-    std::unique_ptr<Env> env_;
 
     void CheckMessage(const QString& text, int style) {
         QCOMPARE(env_->fake.messages.size(), 1);
@@ -29,8 +27,6 @@ class tst_SetupDelete : public QObject {
     }
 
 private slots:
-    void init() { env_ = std::make_unique<Env>(); }
-    void cleanup() { env_.reset(); }
 
     // Deleting the first, a middle and the last of three: the question, what is shown, and
     // the store (its selection is the one before the deleted profile, 0 for the first).

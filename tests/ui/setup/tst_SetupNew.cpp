@@ -1,5 +1,5 @@
 // New connections: the dialog's checks and the setup window around it.
-#include "SetupTestSupport.h"
+#include "SetupTestCase.h"
 
 #include "ui/setup/NewConnectionDialog.h"
 
@@ -17,14 +17,10 @@ void FillAndConfirm(NewConnectionDialog* d, const QString& name, const QString& 
 
 } // namespace
 
-class tst_SetupNew : public QObject {
+class tst_SetupNew : public SetupTestCase {
     Q_OBJECT
 
-    std::unique_ptr<Env> env_;
-
 private slots:
-    void init() { env_ = std::make_unique<Env>(); }
-    void cleanup() { env_.reset(); }
 
     void dialogRefuses() {
         AddProfile(QStringLiteral("Office"));
@@ -44,7 +40,7 @@ private slots:
             {"new", "host", "+80", badPort},
             {"new", "host", "rdp", badPort},
             {"new", "host", "80.5", badPort},
-            {"new", "host", "0000080", badPort}};
+            {"new", "host", "３３８９", badPort}}; // full-width digits
         for (const auto& [name, server, port, message] : rows) {
             env_->fake.messages.clear();
             NewConnectionDialog d(gConnectPara());
@@ -68,7 +64,7 @@ private slots:
 
     void dialogAcceptsAndTrims() {
         AddProfile(QStringLiteral("Office"));
-        for (const char* port : {"1", "65535", " 3390 "}) {
+        for (const char* port : {"1", "65535", " 3390 ", "003389"}) {
             NewConnectionDialog d(gConnectPara());
             d.show();
             FillAndConfirm(&d, QStringLiteral("  分部 "), QStringLiteral(" 10.0.0.5 "),

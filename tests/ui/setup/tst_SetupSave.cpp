@@ -1,18 +1,14 @@
 // Saving and cancelling the setup window, and the life of its modal loop.
-#include "SetupTestSupport.h"
+#include "SetupTestCase.h"
 
 #include <QCloseEvent>
 
 using namespace setuptest;
 
-class tst_SetupSave : public QObject {
+class tst_SetupSave : public SetupTestCase {
     Q_OBJECT
 
-    std::unique_ptr<Env> env_;
-
 private slots:
-    void init() { env_ = std::make_unique<Env>(); }
-    void cleanup() { env_.reset(); }
 
     // The password is kept exactly as typed; the user name loses its blanks only.
     void savePassword() {

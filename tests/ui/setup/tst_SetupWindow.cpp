@@ -1,5 +1,5 @@
 // The setup window's layout, its lists and the profile it shows.
-#include "SetupTestSupport.h"
+#include "SetupTestCase.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -49,14 +49,10 @@ QString Shown(const RDP_frmSetup& w) {
 
 } // namespace
 
-class tst_SetupWindow : public QObject {
+class tst_SetupWindow : public SetupTestCase {
     Q_OBJECT
 
-    std::unique_ptr<Env> env_;
-
 private slots:
-    void init() { env_ = std::make_unique<Env>(); }
-    void cleanup() { env_.reset(); }
 
     void layoutHasEveryControlWithItsCaption() {
         RDP_frmSetup w;
