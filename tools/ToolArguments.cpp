@@ -138,7 +138,7 @@ std::optional<ToolArguments> ParseArguments(const QStringList& arguments) {
 QString HelpText() {
     return QStringLiteral(
         "用法：rdp-store <命令> FILE [选项]\n"
-        "查看、检查和准备远程桌面连接的设置文件（WinEx.DLL）。\n"
+        "查看、检查和准备远程桌面启动器的连接设置文件（WinEx.DLL）。\n"
         "\n"
         "命令：\n"
         "  dump FILE [--show-passwords]\n"
