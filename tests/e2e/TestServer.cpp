@@ -1,5 +1,7 @@
 #include "tests/e2e/TestServer.h"
 
+#include "tests/e2e/E2eSupport.h"
+
 #include <QFile>
 #include <QProcess>
 
@@ -23,25 +25,12 @@ bool TestServer::start(const QString& state) {
 }
 
 bool TestServer::startOnce(const QString& state) {
-    QProcess p;
     QStringList arguments{QStringLiteral("start"), QStringLiteral("--port"), QString::number(port_),
                           QStringLiteral("--state"), state};
     if (!password_.isEmpty()) {
         arguments << QStringLiteral("--password") << password_;
     }
-    p.start(script(), arguments);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-        qWarning("server did not start: %s", p.readAllStandardError().constData());
-        return false;
-    }
-    values_.clear();
-    for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
-        const qsizetype eq = line.indexOf('=');
-        if (eq > 0) {
-            values_.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
-        }
-    }
-    return !display().isEmpty();
+    return StartServerScript(script(), arguments, 60000, values_) && !display().isEmpty();
 }
 
 void TestServer::stop() {

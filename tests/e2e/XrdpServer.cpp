@@ -1,5 +1,6 @@
 #include "tests/e2e/XrdpServer.h"
 
+#include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/LockKeyState.h"
 
 #include <QFile>
@@ -14,21 +15,10 @@ QString Script() {
 } // namespace
 
 bool XrdpServer::start(const QString& state) {
-    QProcess p;
-    p.start(Script(), {QStringLiteral("start"), QStringLiteral("--port"), QString::number(port_),
-                       QStringLiteral("--state"), state});
-    if (!p.waitForFinished(120000) || p.exitCode() != 0) {
-        qWarning("xrdp did not start: %s", p.readAllStandardError().constData());
-        return false;
-    }
-    values_.clear();
-    for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
-        const qsizetype eq = line.indexOf('=');
-        if (eq > 0) {
-            values_.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
-        }
-    }
-    return values_.contains(QStringLiteral("offset"));
+    const QStringList arguments{QStringLiteral("start"), QStringLiteral("--port"),
+                                QString::number(port_), QStringLiteral("--state"), state};
+    return StartServerScript(Script(), arguments, 120000, values_) &&
+           values_.contains(QStringLiteral("offset"));
 }
 
 bool XrdpServer::run(const QStringList& arguments) {

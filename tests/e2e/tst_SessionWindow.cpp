@@ -3,6 +3,7 @@
 #include "session/RDP_frmDesktop.h"
 #include "session/RdpControlFactory.h"
 #include "session/freerdp/FreeRdpControl.h"
+#include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/TestServer.h"
 #include "tests/support/FakePlatform.h"
 
@@ -37,16 +38,7 @@ private:
 
     void open(const QString& host, int port, const QString& user, const QString& password) {
         ResetConnectPara();
-        rdp::SetRdpControlFactory([this](QWidget* parent) {
-            control_ = new FreeRdpControl(parent);
-            control_->setConfigPath(work_.path() + QStringLiteral("/freerdp"));
-            control_->setCertificateAsker(
-                [](QWidget*, const CertificateQuestion&, CertificateReply reply) {
-                    reply(CertificateAnswer::AcceptOnce);
-                    return static_cast<QWidget*>(nullptr);
-                });
-            return control_;
-        });
+        rdp::test::InstallAcceptingControls(work_.path() + QStringLiteral("/freerdp"), control_);
         gConnectPara().Add(QStringLiteral("测试"), host, QString::number(port), QString(),
                            QString(), 0, 0, 0);
         gConnectPara().SetDefault(1);

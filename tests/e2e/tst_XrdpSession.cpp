@@ -3,6 +3,7 @@
 #include "session/RDP_frmDesktop.h"
 #include "session/RdpControlFactory.h"
 #include "session/freerdp/DisconnectReason.h"
+#include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/LockKeyState.h"
 #include "tests/e2e/SessionHarness.h"
 #include "tests/e2e/XrdpServer.h"
@@ -98,16 +99,7 @@ private slots:
 
 void XrdpSession::open(const XrdpServer& server, bool reconnect) {
     ResetConnectPara();
-    rdp::SetRdpControlFactory([this](QWidget* parent) {
-        control_ = new FreeRdpControl(parent);
-        control_->setConfigPath(work_.path() + QStringLiteral("/freerdp"));
-        control_->setCertificateAsker(
-            [](QWidget*, const CertificateQuestion&, CertificateReply reply) {
-                reply(CertificateAnswer::AcceptOnce);
-                return static_cast<QWidget*>(nullptr);
-            });
-        return control_;
-    });
+    rdp::test::InstallAcceptingControls(work_.path() + QStringLiteral("/freerdp"), control_);
     gConnectPara().Add(QStringLiteral("xrdp"), server.host(), QString::number(server.port()),
                        QString(), QString(), 0, 0, 0);
     gConnectPara().SetDefault(1);
