@@ -164,7 +164,9 @@ void FreeRdpControl::raiseLoginComplete() {
 void FreeRdpControl::onSessionFrame(unsigned generation) {
     if (generation == generation_) {
         const QRegion changed = frames_.takeChanged();
-        layoutScrollBars(); // the picture may have a new size
+        if (desktopSize() != barsLaidOutFor_) {
+            layoutScrollBars(); // the server sent a new desktop size
+        }
         update(changed.translated(-scrollOffset()));
     }
 }

@@ -137,6 +137,7 @@ private:
     int reconnectTries_ = 0;
     QScrollBar* hBar_ = nullptr;
     QScrollBar* vBar_ = nullptr;
+    QSize barsLaidOutFor_; // the remote desktop size the scroll bars were laid out for
     bool loginCompleteRaised_ = false;
     CertificateAsker asker_;
     QPointer<QWidget> question_;

@@ -33,7 +33,8 @@ QPoint FreeRdpControl::scrollOffset() const {
 
 void FreeRdpControl::layoutScrollBars() {
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    const ScrollPlan plan = PlanScroll(size(), desktopSize(), QSize(extent, extent));
+    barsLaidOutFor_ = desktopSize();
+    const ScrollPlan plan = PlanScroll(size(), barsLaidOutFor_, QSize(extent, extent));
     hBar_->setGeometry(0, plan.viewport.height(), plan.viewport.width(), extent);
     vBar_->setGeometry(plan.viewport.width(), 0, extent, plan.viewport.height());
     hBar_->setRange(0, plan.maximum.x());
