@@ -20,6 +20,8 @@ packages=(
     xrdp xorgxrdp x11-xserver-utils xfonts-base dbus-x11 openssl passwd libx11-dev
     # the release archive: icons rendered at build time, its desktop entry and metainfo checked
     librsvg2-bin desktop-file-utils appstream
+    # local devices: a private CUPS server with a queue for the printer test
+    cups-daemon cups-client
 )
 
 missing=()

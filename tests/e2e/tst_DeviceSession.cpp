@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
 using rdp::test::SessionHarness;
@@ -17,6 +18,7 @@ private slots:
     void initTestCase();
     void drivesBothWaysAndOnlyWhenAsked();
     void soundAsAskedPrintersAsCupsLists();
+    void printersOfAPrivateCups();
     void cleanupTestCase();
 
 private:
@@ -48,6 +50,8 @@ void DeviceSession::initTestCase() {
     // A PC/SC socket so that smart cards are offered; the card service is never asked.
     QVERIFY(pcsc_.listen(path(QStringLiteral("pcscd.comm"))));
     qputenv("PCSCLITE_CSOCK_NAME", pcsc_.fullServerName().toUtf8());
+    // No CUPS server until a case starts its own.
+    qputenv("CUPS_SERVER", path(QStringLiteral("no-cups.sock")).toUtf8());
     QCOMPARE(QProcess::execute(QStringLiteral("winpr-makecert"),
                                {QStringLiteral("-silent"), QStringLiteral("-rdp"),
                                 QStringLiteral("-path"), work_.path(), QStringLiteral("peer")}),
@@ -112,13 +116,9 @@ void DeviceSession::drivesBothWaysAndOnlyWhenAsked() {
 }
 
 void DeviceSession::soundAsAskedPrintersAsCupsLists() {
-    // The printers offered are the ones CUPS lists here: none on a machine without CUPS.
-    QProcess lpstat;
-    lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-e")});
-    lpstat.waitForFinished(10000);
-    const qsizetype printers = lpstat.readAllStandardOutput().count('\n');
     // Played here: playback asked for. Left on the server: console audio, no playback. None:
     // neither. The library joins the sound channel in every case (silent without playback).
+    // Printers asked for with no CUPS server: none offered, and the session comes up.
     const QList<QPair<int, QByteArray>> modes{{0, "rdpsnd=1 playback=1 console=0"},
                                               {1, "rdpsnd=1 playback=0 console=1"},
                                               {2, "rdpsnd=1 playback=0 console=0"}};
@@ -130,8 +130,38 @@ void DeviceSession::soundAsAskedPrintersAsCupsLists() {
         QVERIFY(QTest::qWaitFor(
             [&] { return peerFile(QStringLiteral("devices"), n).contains("drive"); }, 20000));
         QCOMPARE(peerFile(QStringLiteral("sound"), n), expected);
-        QCOMPARE(peerFile(QStringLiteral("devices"), n).count("printer "), printers);
+        QVERIFY(!peerFile(QStringLiteral("devices"), n).contains("printer"));
         QCOMPARE(h->count(QStringLiteral("disconnected")), 0);
+        h->rdp->Disconnect();
+        QVERIFY(h->waitFor(QStringLiteral("disconnected"), 10000));
+    }
+}
+
+void DeviceSession::printersOfAPrivateCups() {
+    QProcess cups;
+    cups.start(QStringLiteral(RDP_SOURCE_DIR "/tests/e2e/cups-test-server"),
+               {path(QStringLiteral("cups")), QStringLiteral("测试打印机")});
+    const bool ready = cups.waitForReadyRead(20000);
+    if (!ready && cups.waitForFinished(5000) && cups.exitCode() == 77) {
+        QSKIP("CUPS's server (cupsd) is not installed");
+    }
+    // The server goes with the case, also when it fails half-way.
+    const auto stop = qScopeGuard([&] {
+        cups.terminate();
+        cups.waitForFinished(10000);
+    });
+    QVERIFY2(ready, cups.readAllStandardError().constData());
+    qputenv("CUPS_SERVER", path(QStringLiteral("cups/cups.sock")).toUtf8());
+    // The one queue is offered, once; unchecked, no printer at all.
+    for (const bool printers : {true, false}) {
+        int n = 0;
+        auto h = session({.printers = printers}, n);
+        QVERIFY(h->waitFor(QStringLiteral("connected"), 20000));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return peerFile(QStringLiteral("devices"), n).contains("drive"); }, 20000));
+        const QByteArray devices = peerFile(QStringLiteral("devices"), n);
+        QCOMPARE(devices.count("printer "), printers ? 1 : 0);
+        QCOMPARE(devices.contains("printer PRN1\n"), printers);
         h->rdp->Disconnect();
         QVERIFY(h->waitFor(QStringLiteral("disconnected"), 10000));
     }
