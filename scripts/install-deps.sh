@@ -20,8 +20,9 @@ packages=(
     xrdp xorgxrdp x11-xserver-utils xfonts-base dbus-x11 openssl passwd libx11-dev
     # the release archive: icons rendered at build time, its desktop entry and metainfo checked
     librsvg2-bin desktop-file-utils appstream
-    # local devices: a private CUPS server with a queue for the printer test
-    cups-daemon cups-client
+    # local devices: a private CUPS server with a queue for the printer test, a private PC/SC
+    # service with virtual card readers and the listing of them inside an xrdp session
+    cups-daemon cups-client pcscd vsmartcard-vpcd python3
 )
 
 missing=()

@@ -1,6 +1,7 @@
 // The control's local devices in a real connection, against a loopback server that speaks the
 // device-redirection channel: what it announces and what the server does with a drive.
 #include "tests/e2e/SessionHarness.h"
+#include "tests/e2e/XrdpServer.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QTest>
 
 using rdp::test::SessionHarness;
+using rdp::test::XrdpServer;
 
 class DeviceSession : public QObject {
     Q_OBJECT
@@ -19,6 +21,7 @@ private slots:
     void drivesBothWaysAndOnlyWhenAsked();
     void soundAsAskedPrintersAsCupsLists();
     void printersOfAPrivateCups();
+    void cardReaderListedInAnXrdpSession();
     void cleanupTestCase();
 
 private:
@@ -27,6 +30,7 @@ private:
         bool cards = false;
         bool printers = false;
         int audio = 0; // the control's codes: 0 here, 1 left on the server, 2 none
+        const XrdpServer* xrdp = nullptr; // the device peer when none
     };
     // Connects a new session; the peer's files of it end in `.N`, returned in `n`.
     std::unique_ptr<SessionHarness> session(const Options& o, int& n);
@@ -71,7 +75,11 @@ void DeviceSession::cleanupTestCase() {
 
 std::unique_ptr<SessionHarness> DeviceSession::session(const Options& o, int& n) {
     auto h = std::make_unique<SessionHarness>();
-    h->target(QStringLiteral("127.0.0.1"), port_, QStringLiteral("u"), QStringLiteral("p"));
+    if (o.xrdp) {
+        h->target(o.xrdp->host(), o.xrdp->port(), o.xrdp->user(), o.xrdp->password());
+    } else {
+        h->target(QStringLiteral("127.0.0.1"), port_, QStringLiteral("u"), QStringLiteral("p"));
+    }
     h->rdp->setRedirectDrives(o.drives);
     h->rdp->setRedirectSmartCards(o.cards);
     h->rdp->setRedirectPrinters(o.printers);
@@ -165,6 +173,48 @@ void DeviceSession::printersOfAPrivateCups() {
         h->rdp->Disconnect();
         QVERIFY(h->waitFor(QStringLiteral("disconnected"), 10000));
     }
+}
+
+// The readers of this computer's PC/SC service, as a program in the xrdp session lists them
+// through the channel server's stand-in (in the session's home, named after its display).
+void DeviceSession::cardReaderListedInAnXrdpSession() {
+    QProcess pcscd;
+    pcscd.start(QStringLiteral(RDP_SOURCE_DIR "/tests/e2e/pcscd-test-server"),
+                {path(QStringLiteral("pcsc")), QString::number(port_ + 5)});
+    if (pcscd.waitForFinished(1000) && pcscd.exitCode() == 77) {
+        QSKIP("a private PC/SC service needs root, pcscd and vsmartcard-vpcd");
+    }
+    const auto stop = qScopeGuard([&] {
+        pcscd.terminate();
+        pcscd.waitForFinished(10000);
+        qputenv("PCSCLITE_CSOCK_NAME", pcsc_.fullServerName().toUtf8());
+    });
+    const QString service = path(QStringLiteral("pcsc/run/pcscd.comm"));
+    QVERIFY(QTest::qWaitFor([&] { return QFile::exists(service); }, 10000));
+    qputenv("PCSCLITE_CSOCK_NAME", service.toUtf8());
+    XrdpServer xrdp(port_ + 1);
+    QVERIFY(xrdp.start(path(QStringLiteral("xrdp"))));
+    int n = 0;
+    auto h = session({.drives = false, .cards = true, .xrdp = &xrdp}, n);
+    QVERIFY(h->waitFor(QStringLiteral("connected"), 30000));
+    const QString standIn =
+        QStringLiteral("/home/%1/.pcsc%2/pcscd.comm").arg(xrdp.user(), xrdp.display().mid(1));
+    QByteArray readers;
+    QVERIFY2(QTest::qWaitFor(
+                 [&] {
+                     QProcess list;
+                     list.start(QStringLiteral("runuser"),
+                                {QStringLiteral("-u"), xrdp.user(), QStringLiteral("--"),
+                                 QStringLiteral(RDP_SOURCE_DIR "/tests/e2e/xrdp-scard-readers"),
+                                 standIn});
+                     list.waitForFinished(30000);
+                     readers = list.readAllStandardOutput() + list.readAllStandardError();
+                     return readers.contains("Virtual PCD 00 00\n");
+                 },
+                 40000),
+             readers.constData());
+    h->rdp->Disconnect();
+    QVERIFY(h->waitFor(QStringLiteral("disconnected"), 10000));
 }
 
 QTEST_MAIN(DeviceSession)
