@@ -90,6 +90,10 @@ std::unique_ptr<SessionHarness> DeviceSession::session(const Options& o, int& n)
     return h;
 }
 
+// Drives are proven against the peer: xrdp 0.9.21 (Debian 12) tells the client that the user
+// logged on before it sends its capabilities, FreeRDP 2.11 drops that message ("Checking
+// ExtendedPDU::RDPDR_USER_LOGGEDON_PDU, client supported, server not found") and so announces
+// only its smart cards, never a drive, printer or port (xrdp 0.9.24 sends them in order).
 void DeviceSession::drivesBothWaysAndOnlyWhenAsked() {
     const QByteArray local("写在这台计算机上");
     QFile here(path(QStringLiteral("home/本地.txt")));
