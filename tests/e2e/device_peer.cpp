@@ -7,13 +7,18 @@
 // client announces as a line "drive|printer|port|smartcard NAME" to OUT_DIR/devices.N (N
 // counts the clients) and what it asked for its sound to OUT_DIR/sound.N. On the first drive it
 // lists the root into OUT_DIR/listing.N (one name a line), reads 本地.txt into OUT_DIR/read.N, then
-// writes 远端.txt (kRemoteContent). Every file appears whole (written under another name, then
-// renamed).
+// writes 远端.txt (kRemoteContent). The printers' own names (the device list carries them
+// beside the short DOS names the library hands on) go to OUT_DIR/printers.N, one a line. Every
+// file appears whole (written under another name, then renamed).
 #include <freerdp/channels/channels.h>
+#include <freerdp/channels/rdpdr.h>
+#include <freerdp/channels/wtsvc.h>
 #include <freerdp/listener.h>
 #include <freerdp/peer.h>
 #include <freerdp/server/rdpdr.h>
+#include <freerdp/settings.h>
 #include <winpr/nt.h>
+#include <winpr/string.h>
 #include <winpr/sysinfo.h>
 
 #include <cstdio>
@@ -26,6 +31,7 @@ namespace {
 const char kRemoteContent[] = "写在远程计算机上";
 std::string gCert, gKey, gOutDir;
 int gClient = 0;
+psPeerReceiveChannelData gReceive = nullptr;
 
 struct PeerState {
     int client = 0;
@@ -125,6 +131,52 @@ void PublishSound(freerdp_peer* client, HANDLE vcm, const PeerState* state) {
                 " console=" + (console ? "1" : "0"));
 }
 
+UINT32 Read32(const BYTE* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<UINT32>(p[3]) << 24);
+}
+
+// The printers' names in a device list announce (a printer's data: six lengths, then its
+// Plug and Play name, driver name and print name in UTF-16).
+std::string PrinterNames(const BYTE* data, size_t size) {
+    std::string names;
+    if (size < 8 || Read32(data) != (PAKID_CORE_DEVICELIST_ANNOUNCE << 16 | RDPDR_CTYP_CORE)) {
+        return names;
+    }
+    size_t at = 8;
+    for (UINT32 i = 0, count = Read32(data + 4); i < count && at + 20 <= size; ++i) {
+        const UINT32 type = Read32(data + at);
+        const size_t length = Read32(data + at + 16);
+        const BYTE* d = data + at + 20;
+        at += 20 + length;
+        if (type != RDPDR_DTYP_PRINT || at > size || length < 24 ||
+            24 + Read32(d + 8) + Read32(d + 12) + Read32(d + 16) > length) {
+            continue;
+        }
+        char* name = nullptr;
+        const auto* wide = reinterpret_cast<const WCHAR*>(d + 24 + Read32(d + 8) + Read32(d + 12));
+        if (ConvertFromUnicode(CP_UTF8, 0, wide, static_cast<int>(Read32(d + 16) / 2), &name, 0,
+                               nullptr, nullptr) > 0) {
+            names += std::string(name) + "\n";
+        }
+        free(name);
+    }
+    return names;
+}
+
+// Reads the device list on its way to the library's channel server.
+BOOL Receive(freerdp_peer* client, UINT16 id, const BYTE* data, size_t size, UINT32 flags,
+             size_t total) {
+    if (id == WTSChannelGetId(client, "rdpdr") && size == total) {
+        const std::string names = PrinterNames(data, size);
+        if (!names.empty()) {
+            PeerState state;
+            state.client = gClient;
+            Publish(&state, "printers", names);
+        }
+    }
+    return gReceive(client, id, data, size, flags, total);
+}
+
 RdpdrServerContext* StartDevices(freerdp_peer* client, HANDLE vcm, PeerState* state) {
     PublishSound(client, vcm, state);
     RdpdrServerContext* c = rdpdr_server_context_new(vcm);
@@ -167,6 +219,8 @@ void Serve(freerdp_peer* client) {
     client->PostConnect = client->Activate = Accept;
     client->Initialize(client);
     HANDLE vcm = WTSOpenServerA(reinterpret_cast<LPSTR>(client->context));
+    gReceive = client->ReceiveChannelData;
+    client->ReceiveChannelData = Receive;
     PeerState state;
     state.client = ++gClient;
     RdpdrServerContext* devices = nullptr;

@@ -174,6 +174,8 @@ void DeviceSession::printersOfAPrivateCups() {
         const QByteArray devices = peerFile(QStringLiteral("devices"), n);
         QCOMPARE(devices.count("printer "), printers ? 1 : 0);
         QCOMPARE(devices.contains("printer PRN1\n"), printers);
+        QCOMPARE(peerFile(QStringLiteral("printers"), n),
+                 printers ? QStringLiteral("测试打印机\n").toUtf8() : QByteArray());
         h->rdp->Disconnect();
         QVERIFY(h->waitFor(QStringLiteral("disconnected"), 10000));
     }
