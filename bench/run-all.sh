@@ -29,7 +29,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build "$build" -j2 --target rdp-launcher rdp-store bench_store bench_bare_window \
-    bench_xprobe >/dev/null
+    bench_xprobe bench_animate >/dev/null
 
 launcher="$build/app/rdp-launcher"
 store_tool="$build/tools/rdp-store"
@@ -170,7 +170,7 @@ program_session() { # measure_work? w h
     sleep 0.2
     t0=$(now_ns)
     xdotool key Return
-    "$xprobe" frame-time "$t0" "$2" "$3" >"$work/frame" || true
+    "$xprobe" frame-time "$t0" "$pid" ff0000 "$2" "$3" >"$work/frame" || true
     record "connect.$size.program" "$(sed -n 's/frame_ms=//p' "$work/frame")"
     [ "$1" -eq 1 ] && measure_work "$pid" program "$2" "$3"
     end_pid "$pid"
@@ -183,7 +183,7 @@ xfreerdp_session() {
     xfreerdp "${xf_args[@]}" >"$work/xfreerdp.log" 2>&1 &
     pid=$!
     pids+=("$pid")
-    "$xprobe" frame-time "$t0" "$2" "$3" >"$work/frame" || true
+    "$xprobe" frame-time "$t0" "$pid" ff0000 "$2" "$3" >"$work/frame" || true
     record "connect.$size.xfreerdp" "$(sed -n 's/frame_ms=//p' "$work/frame")"
     [ "$1" -eq 1 ] && measure_work "$pid" xfreerdp "$2" "$3"
     end_pid "$pid"
@@ -202,7 +202,7 @@ sessions() {
     xfreerdp "${xf_args[@]}" /cert:tofu >/dev/null 2>&1 &
     local warm=$!
     pids+=("$warm")
-    "$xprobe" frame-time "$(now_ns)" "$w" "$h" >/dev/null || true
+    "$xprobe" frame-time "$(now_ns)" "$warm" ff0000 "$w" "$h" >/dev/null || true
     end_pid "$warm"
     for r in $(seq "$4"); do
         local measure=0
