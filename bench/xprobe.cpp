@@ -12,6 +12,8 @@
 //       top-level window by _NET_WM_PID, not covered by another) until 80 % of the remote
 //       desktop's part of it (REMOTE_W x REMOTE_H from its top-left corner) shows RRGGBB;
 //       prints frame_ms, counted from SINCE_NS (CLOCK_REALTIME nanoseconds), and the window.
+//   xprobe check-clear RRGGBB
+//       exit 3 (a harness fault) if the screen of $DISPLAY already shows RRGGBB.
 //   xprobe count-frames PID SECONDS
 //       reads the frame counter bench_animate draws in the remote desktop's top-left corner
 //       from the session window of PID every 2 ms for SECONDS; prints the frames the client
@@ -141,12 +143,27 @@ xprobe::Rect RemoteArea(const xprobe::ClientWindow& w, int remoteW, int remoteH)
     return {w.rect.x, w.rect.y, std::min(remoteW, w.rect.width), std::min(remoteH, w.rect.height)};
 }
 
+// Whether the screen shows `colour` anywhere beyond 1 % of 32 sample rows.
+bool ShowsColour(xprobe::Display& d, const xprobe::Colour& colour) {
+    constexpr int rows = 32;
+    const xprobe::Rect screen{0, 0, d.screen->width_in_pixels, d.screen->height_in_pixels};
+    return xprobe::CountOnRows(d, screen, rows, colour) > rows * screen.width / 100;
+}
+
+int CheckClear(const xprobe::Colour& colour) {
+    xprobe::Display d;
+    if (ShowsColour(d, colour)) {
+        std::printf("fault=the display shows the remote colour before the client started\n");
+        return 3;
+    }
+    return 0;
+}
+
 int FrameTime(long long since, long pid, const xprobe::Colour& colour, int remoteW, int remoteH,
               int timeoutS) {
     xprobe::Display d;
     constexpr int rows = 32;
-    const xprobe::Rect screen{0, 0, d.screen->width_in_pixels, d.screen->height_in_pixels};
-    if (xprobe::CountOnRows(d, screen, rows, colour) > rows * screen.width / 100) {
+    if (ShowsColour(d, colour)) {
         std::printf("frame_ms=-1\nfault=the display shows the remote colour before the client "
                     "drew\n");
         return 3;
@@ -221,7 +238,7 @@ int CountFrames(long pid, double seconds) {
 int Usage() {
     std::fprintf(stderr, "usage: xprobe paint-root RRGGBB | map-time W H -- CMD... | "
                          "frame-time SINCE_NS PID RRGGBB REMOTE_W REMOTE_H [TIMEOUT_S] | "
-                         "count-frames PID SECONDS\n");
+                         "check-clear RRGGBB | count-frames PID SECONDS\n");
     return 2;
 }
 
@@ -242,6 +259,10 @@ int main(int argc, char** argv) {
         const xprobe::Colour colour{static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 16))};
         return FrameTime(std::atoll(argv[2]), std::atol(argv[3]), colour, std::atoi(argv[5]),
                          std::atoi(argv[6]), argc >= 8 ? std::atoi(argv[7]) : 30);
+    }
+    if (cmd == "check-clear") {
+        return CheckClear(
+            xprobe::Colour{static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 16))});
     }
     if (cmd == "count-frames" && argc >= 4) {
         return CountFrames(std::atol(argv[2]), std::atof(argv[3]));
