@@ -2,6 +2,7 @@
 # Every benchmark of the launcher, each against its reference in the same run:
 #
 #   bench/run-all.sh [BUILD_DIR] [ROUNDS]
+#   BENCH_PARTS="startup shadow xrdp store" BENCH_WORK_ROUNDS=3 bench/run-all.sh ...
 #
 #   start-up   process start -> login window mapped, against a bare Qt window of its size
 #              showing the login window's captions in its font, and one showing nothing
@@ -31,6 +32,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build-bench}"
 rounds="${2:-5}"
+parts="${BENCH_PARTS:-startup shadow xrdp store}" # a subset, e.g. BENCH_PARTS="startup xrdp"
 work_rounds=${BENCH_WORK_ROUNDS:-3} # rounds that also measure CPU (each costs 6 + 6 + 8 s per client)
 cpu_seconds=6
 anim_seconds=8
@@ -367,8 +369,9 @@ xrdp_sessions() { # rounds
         ss -ltnH "sport = :$((port + 1))" | grep -q LISTEN; do port=$((port + 2)); done
     xrdp_servers+=("$state")
     export XDG_CONFIG_HOME="$work/config.xrdp"
-    eval "$("$root/scripts/xrdp-test-server" start --port "$port" --state "$state" |
-        sed -n 's/^\(port\|user\|password\)=/server_\1=/p')"
+    # To a file: the daemons keep the script's output open, a pipe would never end.
+    "$root/scripts/xrdp-test-server" start --port "$port" --state "$state" >"$work/xrdp.env"
+    eval "$(sed -n 's/^\(port\|user\|password\)=/server_\1=/p' "$work/xrdp.env")"
     client_display 1280x1024
     prepare_program 2 xrdp
     xfreerdp_args 1024x768 tls
@@ -392,7 +395,7 @@ stats() { # figure -> "n min median max" (empty values skipped)
         awk '{v[NR] = $1} END {
             if (NR == 0) { print "0 - - -"; exit }
             m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-            printf "%d %.4g %.4g %.4g\n", NR, v[1], m, v[NR] }'
+            printf "%d %.6g %.6g %.6g\n", NR, v[1], m, v[NR] }'
 }
 
 row() { # label program-figure reference-figure target unit
@@ -409,7 +412,7 @@ row() { # label program-figure reference-figure target unit
     if [ "$rmed" != - ] && [ "$pmed" != - ]; then
         ratio=$(awk -v a="$pmed" -v b="$rmed" 'BEGIN{ if (b > 0) printf "%.2f", a / b; else print "-" }')
     fi
-    printf '| %-34s | %-30s | %-30s | %6s | %-14s |\n' "$1 ($5)" "$p" "$r" "$ratio" "$4"
+    printf '| %-40s | %-28s | %-28s | %6s | %-15s |\n' "$1 ($5)" "$p" "$r" "$ratio" "$4"
 }
 
 store_bench() {
@@ -425,22 +428,30 @@ store_bench() {
 : >"$results"
 : >"$faults"
 started=$(now_ns)
-echo "== start-up and login-window memory ($((rounds + 2)) runs each)" >&2
-startup
-echo "== sessions at 1024x768 ($rounds rounds, CPU in the first $work_rounds)" >&2
-sessions 1024x768 1280x1024 2 "$rounds"
-echo "== sessions at 1920x1080 ($work_rounds rounds)" >&2
-sessions 1920x1080 1922x1110 0 "$work_rounds"
-echo "== xrdp at 1024x768 ($rounds rounds)" >&2
-xrdp_sessions "$rounds"
-echo "== store" >&2
-store_bench
-
+part() { [[ " $parts " == *" $1 "* ]]; }
+if part startup; then
+    echo "== start-up and login-window memory ($((rounds + 2)) runs each)" >&2
+    startup
+fi
+if part shadow; then
+    echo "== sessions at 1024x768 ($rounds rounds, CPU in the first $work_rounds)" >&2
+    sessions 1024x768 1280x1024 2 "$rounds"
+    echo "== sessions at 1920x1080 ($work_rounds rounds)" >&2
+    sessions 1920x1080 1922x1110 0 "$work_rounds"
+fi
+if part xrdp; then
+    echo "== xrdp at 1024x768 ($rounds rounds)" >&2
+    xrdp_sessions "$rounds"
+fi
+if part store; then
+    echo "== store" >&2
+    store_bench
+fi
 echo
 echo "min / median / max (runs); ratio = program median / reference median"
-printf '| %-34s | %-30s | %-30s | %6s | %-14s |\n' figure program reference ratio target
-printf '|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..36})" "$(printf -- '-%.0s' {1..32})" \
-    "$(printf -- '-%.0s' {1..32})" "--------" "$(printf -- '-%.0s' {1..16})"
+printf '| %-40s | %-28s | %-28s | %6s | %-15s |\n' figure program reference ratio target
+printf '|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..42})" "$(printf -- '-%.0s' {1..30})" \
+    "$(printf -- '-%.0s' {1..30})" "--------" "$(printf -- '-%.0s' {1..17})"
 row "start-up vs same-text window" startup.program startup.text "<= 1.2x" ms
 row "start-up vs text-free window" startup.program startup.bare "(info)" ms
 row "connect 1024x768 vs xfreerdp" connect.1024x768.program connect.1024x768.xfreerdp "<= 1.05x" ms
