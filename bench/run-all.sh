@@ -22,9 +22,9 @@
 # (red on the shadow server, xrdp's session desktop blue), the client display's root is grey
 # and is checked to show none of it before every round, and bench_xprobe polls the client's
 # own window (by its process id) until 80 % of the remote desktop's part shows the colour.
-# A loopback floor is measured per server in the same run (xfreerdp /auth-only: TCP, TLS,
-# NLA and the connection sequence up to licensing, less the same process's start measured
-# against a closed port); a connect figure below it is a harness fault and fails the run.
+# A loopback floor is measured per server in the same run (TCP + TLS + NLA, or TCP + TLS on
+# xrdp: xfreerdp's connect() to its closing the socket, under strace); a connect figure below
+# it is a harness fault and fails the run.
 # Runs alternate between the program and its reference (the first of each pair alternating
 # too); each figure prints min / median / max and the ratio of the medians. Ends only the
 # processes it started.
@@ -33,10 +33,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build-bench}"
 rounds="${2:-5}"
 parts="${BENCH_PARTS:-startup shadow xrdp store}" # a subset, e.g. BENCH_PARTS="startup xrdp"
-work_rounds=${BENCH_WORK_ROUNDS:-3} # rounds that also measure CPU (each costs 6 + 6 + 8 s per client)
-cpu_seconds=6
-anim_seconds=8
-floor_runs=3
+work_rounds=${BENCH_WORK_ROUNDS:-3} # rounds that also measure CPU (each costs 5 + 5 + 6 s per client)
+cpu_seconds=5
+anim_seconds=6
+floor_runs=5
 red=ff0000
 xrdp_blue=3a6ea5 # the test user's desktop (scripts/xrdp-test-server)
 client_root=505050
@@ -92,7 +92,8 @@ cpu_share() { # pid seconds -> client CPU seconds per wall second (threads' run 
 
 # A client display of the given size, its root grey (no server's colour); sets DISPLAY.
 client_display() {
-    local fdfile="$work/display.$1"
+    displays=$((${displays:-0} + 1))
+    local fdfile="$work/display.$displays" # a new file: Xvfb writes its number once ready
     Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$fdfile" >/dev/null 2>&1 &
     pids+=($!)
     for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
@@ -146,32 +147,36 @@ xfreerdp_args() { # size [security]
     done
 }
 
-# The loopback floor of the server: xfreerdp /auth-only (TCP, TLS, NLA and the connection
-# sequence up to licensing) less the same process against a closed port (its start, the
-# library's set-up). The fastest authentication less the slowest start: a floor no honest
-# connect figure goes below. Sets floor_ms.
+# The loopback floor of the server: TCP, TLS and NLA alone, from xfreerdp's connect() to
+# its closing the socket, read off strace (only those calls are stopped). Against an NLA
+# server a wrong password ends the connection right after the NLA exchange; against xrdp
+# (TLS only) /auth-only ends it after TLS. The fastest of floor_runs runs: a connection
+# cannot be faster than its own handshake. Sets floor_ms.
+floor_sample() { # xfreerdp arguments...
+    strace -f --seccomp-bpf -ttt -e trace=connect,close,shutdown -o "$work/strace" \
+        xfreerdp "$@" /auth-only >/dev/null 2>&1 || true
+    awk -v port="$server_port" '
+        !fd && $0 ~ "connect\\([0-9]+, .*htons\\(" port "\\)" {
+            fd = $3; sub(/^connect\(/, "", fd); sub(/,.*/, "", fd); t0 = $2; next }
+        fd && $3 ~ "^(close|shutdown)\\(" fd "[,)]" { printf "%d\n", ($2 - t0) * 1000; exit }
+    ' "$work/strace"
+}
+
 measure_floor() { # security
-    local i t ok=() refused=() closed=39799
-    while ss -ltnH "sport = :$closed" | grep -q LISTEN; do closed=$((closed - 1)); done
+    local i ms samples=() args=("${xf_args[@]}")
+    [ "$1" = nla ] && args=("${args[@]/#\/p:*//p:not-the-password}")
     for i in $(seq "$floor_runs"); do
-        t=$(now_ns)
-        xfreerdp "${xf_args[@]}" /auth-only >/dev/null 2>&1 && ok+=("$(ms_since "$t")")
-        t=$(now_ns)
-        xfreerdp "${xf_args[@]/#\/v:*//v:127.0.0.1:$closed}" /auth-only >/dev/null 2>&1 || true
-        refused+=("$(ms_since "$t")")
+        ms=$(floor_sample "${args[@]}")
+        [ -n "$ms" ] && samples+=("$ms")
     done
-    if [ ${#ok[@]} -eq 0 ]; then
-        fault "$size: xfreerdp /auth-only failed; no loopback floor"
+    if [ ${#samples[@]} -eq 0 ]; then
+        fault "$size: no TCP/TLS handshake seen; no loopback floor"
         floor_ms=0
         return
     fi
-    local fastest slowest
-    fastest=$(printf '%s\n' "${ok[@]}" | sort -n | head -n 1)
-    slowest=$(printf '%s\n' "${refused[@]}" | sort -n | tail -n 1)
-    floor_ms=$((fastest - slowest))
-    [ "$floor_ms" -lt 0 ] && floor_ms=0
+    floor_ms=$(printf '%s\n' "${samples[@]}" | sort -n | head -n 1)
     record "floor.$1.$size" "$floor_ms"
-    echo "  loopback floor $size ($1): $floor_ms ms (auth ${ok[*]}; start ${refused[*]})" >&2
+    echo "  loopback floor $size ($1): $floor_ms ms (runs: ${samples[*]})" >&2
 }
 
 # Reads the probe's figure, records it and checks it against the floor.
@@ -428,7 +433,10 @@ store_bench() {
 : >"$results"
 : >"$faults"
 started=$(now_ns)
-part() { [[ " $parts " == *" $1 "* ]]; }
+part() {
+    [[ " $parts " == *" $1 "* ]] || return 1
+    echo "   ($(($(ms_since "$started") / 1000)) s into the run)" >&2
+}
 if part startup; then
     echo "== start-up and login-window memory ($((rounds + 2)) runs each)" >&2
     startup
