@@ -2,21 +2,12 @@
 # bench_xprobe frame-time sees a client's frame only in that client's own window, and calls a
 # display that already shows the colour a harness fault (exit 3).
 #
-#   probe-check.sh XPROBE
+#   probe-check.sh XPROBE     (on a display of its own: tests/desktop/run-on-desktop.sh)
 set -euo pipefail
 xprobe="$1"
 work="$(mktemp -d)"
 pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(tr -d '\n' <"$work/display")"
+trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
 "$xprobe" paint-root 505050
 
 # A client window of a known colour at a place; sets term (its process id).
