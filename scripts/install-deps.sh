@@ -9,11 +9,12 @@ packages=(
     qt6-base-dev libgl-dev freerdp2-dev
     # tests, sanitizers, fuzzing, benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
+    libxcb1-dev
     # every window needs a CJK font
     fonts-noto-cjk
     # the loopback RDP server, the reference client and the display for end-to-end tests
     xvfb xauth freerdp2-shadow-x11 freerdp2-x11 winpr-utils
-    x11-apps x11-utils xdotool xterm iproute2 imagemagick procps
+    x11-apps x11-utils xdotool xterm iproute2 imagemagick procps strace
     # the desktop tests: a real window manager and its close requests
     openbox wmctrl
     # a second real server: xrdp with Xorg sessions, and the tools its test desktop uses
