@@ -1,14 +1,29 @@
 // Small X11 measuring helper for bench/run-all.sh, the same for every client measured:
 //
 //   xprobe paint-root RRGGBB
-//       gives the root window of $DISPLAY a solid background (the server's known colour).
+//       gives the root window of $DISPLAY a solid background (a server's known colour, or
+//       on the client's display a colour no server shows).
 //   xprobe map-time WIDTH HEIGHT -- COMMAND [ARGS...]
 //       starts COMMAND and prints map_ms (start until a top-level window of WIDTH x HEIGHT
 //       is mapped), then, one second later, hwm_kb (its peak resident memory); ends it.
-//   xprobe frame-time SINCE_NS REMOTE_W REMOTE_H [TIMEOUT_S]
-//       polls the screen of $DISPLAY until most of a remote desktop of REMOTE_W x REMOTE_H
-//       shows in red; prints frame_ms, counted from SINCE_NS (CLOCK_REALTIME nanoseconds).
+//   xprobe frame-time SINCE_NS PID RRGGBB REMOTE_W REMOTE_H [TIMEOUT_S]
+//       first checks that the screen of $DISPLAY shows none of RRGGBB (else exit 3: a
+//       harness fault), then polls the session window of process PID (its largest viewable
+//       top-level window by _NET_WM_PID, not covered by another) until 80 % of the remote
+//       desktop's part of it (REMOTE_W x REMOTE_H from its top-left corner) shows RRGGBB;
+//       prints frame_ms, counted from SINCE_NS (CLOCK_REALTIME nanoseconds), and the window.
+//   xprobe check-clear RRGGBB
+//       exit 3 (a harness fault) if the screen of $DISPLAY already shows RRGGBB.
+//   xprobe count-frames PID SECONDS
+//       reads the frame counter bench_animate draws in the remote desktop's top-left corner
+//       from the session window of PID every 2 ms for SECONDS; prints the frames the client
+//       drew, frames per second, the client's CPU seconds (all threads) and CPU per frame.
+#include "xprobe_screen.h"
+
 #include <xcb/xcb.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include <csignal>
 #include <cstdio>
@@ -30,33 +45,12 @@ long long NowNs() {
     return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
 }
 
-struct Display {
-    xcb_connection_t* conn = nullptr;
-    xcb_screen_t* screen = nullptr;
-    Display() {
-        conn = xcb_connect(nullptr, nullptr);
-        if (xcb_connection_has_error(conn)) {
-            std::fprintf(stderr, "xprobe: cannot open the display\n");
-            std::exit(2);
-        }
-        screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;
-    }
-    ~Display() { xcb_disconnect(conn); }
-    Display(const Display&) = delete;
-    Display& operator=(const Display&) = delete;
-};
-
-// Waits until the server has handled every request sent so far.
-void Sync(xcb_connection_t* conn) {
-    std::free(xcb_get_input_focus_reply(conn, xcb_get_input_focus(conn), nullptr));
-}
-
 int PaintRoot(const char* colour) {
-    Display d;
+    xprobe::Display d;
     const auto pixel = static_cast<std::uint32_t>(std::strtoul(colour, nullptr, 16));
     xcb_change_window_attributes(d.conn, d.screen->root, XCB_CW_BACK_PIXEL, &pixel);
     xcb_clear_area(d.conn, 0, d.screen->root, 0, 0, 0, 0);
-    Sync(d.conn);
+    xprobe::Sync(d.conn);
     return 0;
 }
 
@@ -101,10 +95,10 @@ bool HasSize(xcb_connection_t* conn, xcb_window_t w, int width, int height) {
 }
 
 int MapTime(int width, int height, char** argv) {
-    Display d;
+    xprobe::Display d;
     const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(d.conn, d.screen->root, XCB_CW_EVENT_MASK, &mask);
-    Sync(d.conn);
+    xprobe::Sync(d.conn);
     const long long start = NowNs();
     const pid_t pid = Spawn(argv);
     long long mapped = -1;
@@ -129,61 +123,122 @@ int MapTime(int width, int height, char** argv) {
     return mapped < 0 ? 1 : 0;
 }
 
-bool IsRed(const std::uint8_t* bgrx) {
-    return bgrx[2] >= 0xc0 && bgrx[1] <= 0x40 && bgrx[0] <= 0x40;
-}
-
-// Red pixels on 32 rows spread over the screen.
-long RedOnSampleRows(Display& d, int rows) {
-    long red = 0;
-    const int w = d.screen->width_in_pixels;
-    for (int i = 0; i < rows; ++i) {
-        const auto y =
-            static_cast<std::int16_t>((2 * i + 1) * d.screen->height_in_pixels / (2 * rows));
-        xcb_get_image_reply_t* img =
-            xcb_get_image_reply(d.conn,
-                                xcb_get_image(d.conn, XCB_IMAGE_FORMAT_Z_PIXMAP, d.screen->root, 0,
-                                              y, static_cast<std::uint16_t>(w), 1, ~0U),
-                                nullptr);
-        if (!img) {
-            continue;
+// Client CPU time so far, all threads, in nanoseconds (the scheduler's run time).
+long long RunNs(long pid) {
+    long long total = 0;
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code gone;
+    for (const auto& t : std::filesystem::directory_iterator(tasks, gone)) {
+        std::ifstream stat(t.path() / "schedstat");
+        long long ns = 0;
+        if (stat >> ns) {
+            total += ns;
         }
-        const std::uint8_t* p = xcb_get_image_data(img);
-        const int bytes = xcb_get_image_data_length(img);
-        for (int x = 0; x + 4 <= bytes; x += 4) {
-            red += IsRed(p + x) ? 1 : 0;
-        }
-        std::free(img);
     }
-    return red;
+    return total;
 }
 
-int FrameTime(long long since, int remoteW, int remoteH, int timeoutS) {
-    Display d;
+// The remote desktop's part of the session window.
+xprobe::Rect RemoteArea(const xprobe::ClientWindow& w, int remoteW, int remoteH) {
+    return {w.rect.x, w.rect.y, std::min(remoteW, w.rect.width), std::min(remoteH, w.rect.height)};
+}
+
+// Whether the screen shows `colour` anywhere beyond 1 % of 32 sample rows.
+bool ShowsColour(xprobe::Display& d, const xprobe::Colour& colour) {
     constexpr int rows = 32;
-    // Rows that fall on the remote desktop, wherever the client puts it; 90 % of them red.
-    const double expected =
-        static_cast<double>(remoteW) * rows * remoteH / d.screen->height_in_pixels;
-    const long need = static_cast<long>(0.9 * expected);
-    const long long deadline = since + static_cast<long long>(timeoutS) * 1000000000LL;
-    if (RedOnSampleRows(d, rows) >= need) {
-        std::printf("frame_ms=-1\n"); // already there: not this client's frame
-        return 1;
+    const xprobe::Rect screen{0, 0, d.screen->width_in_pixels, d.screen->height_in_pixels};
+    return xprobe::CountOnRows(d, screen, rows, colour) > rows * screen.width / 100;
+}
+
+int CheckClear(const xprobe::Colour& colour) {
+    xprobe::Display d;
+    if (ShowsColour(d, colour)) {
+        std::printf("fault=the display shows the remote colour before the client started\n");
+        return 3;
     }
+    return 0;
+}
+
+int FrameTime(long long since, long pid, const xprobe::Colour& colour, int remoteW, int remoteH,
+              int timeoutS) {
+    xprobe::Display d;
+    constexpr int rows = 32;
+    if (ShowsColour(d, colour)) {
+        std::printf("frame_ms=-1\nfault=the display shows the remote colour before the client "
+                    "drew\n");
+        return 3;
+    }
+    const long long deadline = since + static_cast<long long>(timeoutS) * 1000000000LL;
     while (NowNs() < deadline) {
-        if (RedOnSampleRows(d, rows) >= need) {
-            std::printf("frame_ms=%.1f\n", static_cast<double>(NowNs() - since) / 1e6);
-            return 0;
+        const xprobe::ClientWindow w = xprobe::FindClientWindow(d, pid);
+        if (w.id != 0 && !w.covered) {
+            const xprobe::Rect area = RemoteArea(w, remoteW, remoteH);
+            if (xprobe::CountOnRows(d, area, rows, colour) >= 8L * rows * area.width / 10) {
+                std::printf("frame_ms=%.1f\nwindow=0x%x %dx%d+%d+%d %s\n",
+                            static_cast<double>(NowNs() - since) / 1e6, w.id, w.rect.width,
+                            w.rect.height, w.rect.x, w.rect.y, w.name.c_str());
+                return 0;
+            }
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     std::printf("frame_ms=-1\n");
     return 1;
 }
 
+// The frame counter bench_animate draws: eight 16-pixel cells, white for a one; -1 where a
+// cell is neither black nor white (not drawn yet, or torn).
+int ReadCounter(xprobe::Display& d, const xprobe::ClientWindow& w) {
+    constexpr int cells = 8, cell = 16;
+    const std::string px = xprobe::ReadArea(d, {w.rect.x, w.rect.y, cells * cell, cell});
+    if (px.size() < static_cast<std::size_t>(cells * cell * cell * 4)) {
+        return -1;
+    }
+    int value = 0;
+    for (int bit = 0; bit < cells; ++bit) {
+        const auto* p = reinterpret_cast<const std::uint8_t*>(
+            px.data() + 4 * ((cell / 2) * cells * cell + bit * cell + cell / 2));
+        const bool white = p[0] > 0xe0 && p[1] > 0xe0 && p[2] > 0xe0;
+        const bool black = p[0] < 0x20 && p[1] < 0x20 && p[2] < 0x20;
+        if (!white && !black) {
+            return -1;
+        }
+        value |= white ? 1 << bit : 0;
+    }
+    return value;
+}
+
+int CountFrames(long pid, double seconds) {
+    xprobe::Display d;
+    const xprobe::ClientWindow w = xprobe::FindClientWindow(d, pid);
+    if (w.id == 0) {
+        std::fprintf(stderr, "xprobe: no window of process %ld\n", pid);
+        return 1;
+    }
+    long frames = 0;
+    int last = ReadCounter(d, w);
+    const long long c0 = RunNs(pid), t0 = NowNs();
+    const long long end = t0 + static_cast<long long>(seconds * 1e9);
+    while (NowNs() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        const int v = ReadCounter(d, w);
+        if (v >= 0 && v != last) {
+            ++frames;
+            last = v;
+        }
+    }
+    const double cpu = static_cast<double>(RunNs(pid) - c0) / 1e9;
+    const double wall = static_cast<double>(NowNs() - t0) / 1e9;
+    std::printf("frames=%ld\nfps=%.2f\ncpu_s=%.4f\ncpu_per_frame_ms=%.3f\n", frames,
+                static_cast<double>(frames) / wall, cpu,
+                frames > 0 ? 1000.0 * cpu / static_cast<double>(frames) : -1.0);
+    return frames > 0 ? 0 : 1;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: xprobe paint-root RRGGBB | map-time W H -- CMD... | "
-                         "frame-time SINCE_NS REMOTE_W REMOTE_H [TIMEOUT_S]\n");
+                         "frame-time SINCE_NS PID RRGGBB REMOTE_W REMOTE_H [TIMEOUT_S] | "
+                         "check-clear RRGGBB | count-frames PID SECONDS\n");
     return 2;
 }
 
@@ -200,9 +255,17 @@ int main(int argc, char** argv) {
     if (cmd == "map-time" && argc >= 6 && std::strcmp(argv[4], "--") == 0) {
         return MapTime(std::atoi(argv[2]), std::atoi(argv[3]), argv + 5);
     }
-    if (cmd == "frame-time" && argc >= 5) {
-        return FrameTime(std::atoll(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]),
-                         argc >= 6 ? std::atoi(argv[5]) : 30);
+    if (cmd == "frame-time" && argc >= 7) {
+        const xprobe::Colour colour{static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 16))};
+        return FrameTime(std::atoll(argv[2]), std::atol(argv[3]), colour, std::atoi(argv[5]),
+                         std::atoi(argv[6]), argc >= 8 ? std::atoi(argv[7]) : 30);
+    }
+    if (cmd == "check-clear") {
+        return CheckClear(
+            xprobe::Colour{static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 16))});
+    }
+    if (cmd == "count-frames" && argc >= 4) {
+        return CountFrames(std::atol(argv[2]), std::atof(argv[3]));
     }
     return Usage();
 }
