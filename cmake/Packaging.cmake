@@ -15,7 +15,7 @@ set(RDP_SCREENSHOT_BASE "${RDP_HOMEPAGE}/raw/main/docs")
 # What the program needs at run time on Debian 12 beyond the base system: the shared
 # libraries it links (their own dependencies follow) and a CJK font.
 set(RDP_RUNTIME_PACKAGES
-    "libqt6widgets6 libfreerdp2-2 libfreerdp-client2-2 libwinpr2-2 fonts-noto-cjk")
+    "libqt6widgets6 libfreerdp2-2 libfreerdp-client2-2 libwinpr2-2 libxext6 fonts-noto-cjk")
 if(RDP_SYSTEM_FOLDER)
     set(RDP_RECORD_FOLDER "${RDP_SYSTEM_FOLDER}")
 else()

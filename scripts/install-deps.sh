@@ -7,6 +7,8 @@ packages=(
     # build
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev libgl-dev freerdp2-dev
+    # the session window draws through Qt's X connection: shared memory images, plain fills
+    libxext-dev libxcb1-dev
     # tests, sanitizers, fuzzing, benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
     libxcb1-dev

@@ -11,6 +11,7 @@
 #include "session/SessionCodes.h"
 #include "session/SessionMessages.h"
 #include "session/SessionTarget.h"
+#include "session/StatusPanel.h"
 
 #include <QChildEvent>
 #include <QLabel>
@@ -58,9 +59,8 @@ void RDP_frmDesktop::Load() {
     rdp->setObjectName(QStringLiteral("rdp"));
     ApplyDesignedSize();
 
-    picTips = new QWidget(this);
+    picTips = new StatusPanel(this);
     picTips->setObjectName(QStringLiteral("picTips"));
-    picTips->setAutoFillBackground(true);
     lblTips = new QLabel(rdp::LoggingOnText(), picTips);
     lblTips->setObjectName(QStringLiteral("lblTips"));
     GrowLabel();

@@ -1,5 +1,7 @@
 #include "session/freerdp/FrameStore.h"
 
+#include "session/freerdp/ScreenBlit.h"
+
 #include <QPainter>
 
 namespace rdp::freerdp {
@@ -15,6 +17,7 @@ bool FrameStore::endDrawing(const QRect* rects, int count) {
         drawn += rects[i].intersected(bounds);
     }
     next_ = QImage();
+    nextSegment_ = -1;
     pictureMutex_.unlock();
     if (!drawn.isEmpty()) {
         hasFrame_ = true;
@@ -28,10 +31,36 @@ bool FrameStore::endDrawing(const QRect* rects, int count) {
     return true;
 }
 
+namespace {
+
+// A picture over a shared memory segment (released with the last copy of the QImage), or a
+// null picture.
+QImage SharedPicture(int width, int height, int& segment) {
+    segment = -1;
+    if (width <= 0 || height <= 0) {
+        return {};
+    }
+    const auto stride = static_cast<std::size_t>(width) * 4;
+    const SharedPixels pixels = SharedPixels::Allocate(stride * static_cast<std::size_t>(height));
+    if (pixels.bits == nullptr) {
+        return {};
+    }
+    segment = pixels.id;
+    return QImage(
+        pixels.bits, width, height, static_cast<qsizetype>(stride), QImage::Format_RGB32,
+        [](void* bits) { SharedPixels::Release(static_cast<unsigned char*>(bits)); }, pixels.bits);
+}
+
+} // namespace
+
 FrameStore::Canvas FrameStore::prepareResize(int width, int height) {
     // The pixels are taken once, right after allocation, and the picture is never shared
     // (snapshots are deep copies), so they never move while the library holds them.
-    next_ = QImage(width, height, QImage::Format_RGB32);
+    next_ = shared_ ? SharedPicture(width, height, nextSegment_) : QImage();
+    if (next_.isNull()) {
+        nextSegment_ = -1;
+        next_ = QImage(width, height, QImage::Format_RGB32);
+    }
     if (next_.isNull()) {
         return {};
     }
@@ -41,7 +70,9 @@ FrameStore::Canvas FrameStore::prepareResize(int width, int height) {
 
 void FrameStore::commitResize() {
     image_ = std::move(next_);
+    segment_ = nextSegment_;
     next_ = QImage();
+    nextSegment_ = -1;
     std::lock_guard lock(noticeMutex_);
     changed_ = QRegion(image_.rect());
 }
@@ -50,6 +81,7 @@ void FrameStore::clear() {
     std::lock_guard picture(pictureMutex_);
     image_ = QImage();
     next_ = QImage();
+    segment_ = nextSegment_ = -1;
     hasFrame_ = false;
     std::lock_guard notice(noticeMutex_);
     changed_ = QRegion();

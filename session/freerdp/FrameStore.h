@@ -38,12 +38,23 @@ public:
     // Forgets the picture (a new connection starts from none).
     void clear();
 
+    // Pictures made from now on live in shared memory segments that the X server reads
+    // straight from (ordinary memory where the system gives no segment).
+    void setShared(bool on) { shared_ = on; }
+
     // GUI thread: the region changed since the last call; clears the outstanding notice.
     QRegion takeChanged();
 
     // Paints the picture's part within `region` at the widget's origin; returns the
     // picture's size.
     QSize paint(QPainter& painter, const QRegion& region) const;
+
+    // Calls paint(picture, segment) under the picture's lock; the segment is -1 for a
+    // picture in ordinary memory. Returns what paint returned, false without a picture.
+    template <typename F> bool paintShared(F paint) const {
+        std::lock_guard lock(pictureMutex_);
+        return !image_.isNull() && paint(static_cast<const QImage&>(image_), segment_);
+    }
 
     QSize size() const;
     bool hasFrame() const { return hasFrame_.load(); }
@@ -52,7 +63,10 @@ public:
 private:
     mutable std::recursive_mutex pictureMutex_; // image_'s pixels and size
     QImage image_;
-    QImage next_;            // prepared, not yet the library's
+    QImage next_;      // prepared, not yet the library's
+    int segment_ = -1; // image_'s shared memory segment
+    int nextSegment_ = -1;
+    bool shared_ = false;
     std::mutex noticeMutex_; // changed_ and the outstanding notice
     QRegion changed_;
     bool noticeOutstanding_ = false;

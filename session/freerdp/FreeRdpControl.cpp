@@ -2,9 +2,8 @@
 
 #include "session/freerdp/CertificateDialog.h"
 #include "session/freerdp/FreeRdpSession.h"
+#include "session/freerdp/ScreenBlit.h"
 
-#include <QPaintEvent>
-#include <QPainter>
 #include <QTimer>
 
 namespace rdp::freerdp {
@@ -74,6 +73,7 @@ FreeRdpControl::FreeRdpControl(QWidget* parent) : RdpClientControl(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     createScrollBars();
+    paintOnScreenWhenPossible();
 }
 
 FreeRdpControl::~FreeRdpControl() {
@@ -204,37 +204,6 @@ void FreeRdpControl::closeQuestion() {
     if (QWidget* q = question_.data()) {
         question_ = nullptr;
         q->close();
-    }
-}
-
-// The picture is drawn at the scroll offset; everything beyond the remote desktop is
-// black from the first paint on.
-void FreeRdpControl::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
-    const QPoint offset = scrollOffset();
-    const QRegion region = event->region().translated(offset);
-    painter.translate(-offset);
-    const QRect desktop(QPoint(0, 0), desktopSize());
-    if (frames_.hasFrame()) {
-        frames_.paint(painter, region & desktop);
-    } else {
-        painter.fillRect(desktop, palette().window());
-        if (connected_ == 2 && !connectingText_.isEmpty()) {
-            painter.drawText(desktop.intersected(rect().translated(offset)), Qt::AlignCenter,
-                             connectingText_);
-        }
-    }
-    for (const QRect& r : region - desktop) {
-        painter.fillRect(r, Qt::black);
-    }
-    if (frames_.hasFrame() && connected_ == 1 && !loginCompleteRaised_) {
-        // Servers that never send a logon notice: the first painted frame stands for it.
-        const unsigned generation = generation_;
-        QTimer::singleShot(0, this, [this, generation] {
-            if (generation == generation_) {
-                raiseLoginComplete();
-            }
-        });
     }
 }
 

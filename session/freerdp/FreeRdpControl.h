@@ -23,6 +23,7 @@ class QScrollBar;
 namespace rdp::freerdp {
 
 class FreeRdpSession;
+class ScreenBlit;
 struct InputEvent;
 
 // The Remote Desktop control on FreeRDP: keeps the properties until Connect, runs the
@@ -80,6 +81,7 @@ public:
     ClipboardBridge& clipboard() { return clipboard_; }
 
 protected:
+    QPaintEngine* paintEngine() const override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
@@ -108,6 +110,12 @@ private:
     void onSessionCursorMoved(unsigned generation, QPoint at);
     void raiseLoginComplete();
     void closeQuestion();
+    // Painting (FreeRdpControlPaint.cpp): on X11 straight from the picture's shared pixels
+    // into the control's own window, elsewhere (and for grab()) through QPainter.
+    void paintOnScreenWhenPossible();
+    bool paintOnScreen(const QRegion& region);
+    void paintWithPainter(const QRegion& region);
+    void raiseLoginCompleteOnFirstFrame();
     void send(const InputEvent& event);
     void sendEarlyKeys();
     void sendKey(QKeyEvent* event, bool down);
@@ -129,6 +137,8 @@ private:
     std::int32_t smoothScroll_ = 0;
 
     FrameStore frames_;
+    std::unique_ptr<ScreenBlit> blit_; // made at the first paint on screen
+    bool onScreen_ = false;
     ClipboardBridge clipboard_; // outlives the session, which may call it until joined
     std::unique_ptr<Bridge> bridge_;
     std::unique_ptr<FreeRdpSession> session_;

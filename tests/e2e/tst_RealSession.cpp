@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QScreen>
 #include <QSet>
 #include <QSslKey>
 #include <QSslSocket>
@@ -172,6 +173,13 @@ void RealSession::goodLogonGivesEventsInOrderAndPaints() {
     QCOMPARE(h.questions.size(), 1); // a new certificate is asked about
     QVERIFY(QTest::qWaitFor([&] { return Colours(h.rdp->picture()) > 2; }, 10000));
     QCOMPARE(h.rdp->picture().size(), QSize(1024, 768));
+    // The control's window on the display and grab() both show the picture.
+    const auto shows = [&](const QImage& image) {
+        return image.convertToFormat(QImage::Format_RGB32) == h.rdp->picture();
+    };
+    QVERIFY(QTest::qWaitFor(
+        [&] { return shows(h.rdp->screen()->grabWindow(h.rdp->winId()).toImage()); }, 5000));
+    QVERIFY(shows(h.rdp->grab().toImage()));
     const QString shot = QDir::currentPath() + QStringLiteral("/e2e-good-logon.png");
     QVERIFY(h.rdp->grab().save(shot));
     qInfo("screenshot: %s", qPrintable(shot));

@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include <sys/shm.h>
+
 using namespace rdp::freerdp;
 
 class FreeRdpParts : public QObject {
@@ -23,6 +25,7 @@ private slots:
     void frameStoreMarksChangedRectanglesOnly();
     void frameStoreSendsOneNoticeUntilTaken();
     void frameStoreUnderConcurrentPainting();
+    void frameStoreSharedPicturesLeaveNoSegment();
     void watchdogFiresOnceAndNotWhenDisarmedOrPaused();
     void unknownCertificateDialog();
     void changedCertificateDialogDefaultsToCancel();
@@ -117,6 +120,49 @@ void FreeRdpParts::frameStoreUnderConcurrentPainting() {
     painter.join();
     QCOMPARE(store.snapshot().pixel(0, 0), qRgb(199, 199, 199));
     QCOMPARE(store.size(), QSize(203, 104));
+}
+
+namespace {
+
+int SharedSegment(const FrameStore& store) {
+    int segment = -1;
+    store.paintShared([&](const QImage&, int s) { return (segment = s), true; });
+    return segment;
+}
+
+bool SegmentExists(int segment) {
+    shmid_ds facts{};
+    return shmctl(segment, IPC_STAT, &facts) == 0;
+}
+
+} // namespace
+
+// Shared pictures hold their pixels in a segment the X server may attach; every picture the
+// store lets go (replaced, never taken, cleared) gives its segment back to the system.
+void FreeRdpParts::frameStoreSharedPicturesLeaveNoSegment() {
+    FrameStore store;
+    store.setShared(true);
+    const FrameStore::Canvas canvas = Resize(store, 64, 32);
+    const int first = SharedSegment(store);
+    QVERIFY(first >= 0);
+    QVERIFY(SegmentExists(first));
+    store.beginDrawing();
+    Fill(canvas, QRect(1, 1, 2, 2), qRgb(0, 0, 255));
+    const QRect drawn(1, 1, 2, 2);
+    store.endDrawing(&drawn, 1);
+    QCOMPARE(store.snapshot().pixel(1, 1), qRgb(0, 0, 255));
+
+    store.beginDrawing();
+    QVERIFY(store.prepareResize(16, 16).bits); // not taken: dropped with its segment
+    store.endDrawing(nullptr, 0);
+    QCOMPARE(SharedSegment(store), first);
+    Resize(store, 32, 32);
+    const int second = SharedSegment(store);
+    QVERIFY(second >= 0 && second != first);
+    QVERIFY(!SegmentExists(first));
+    store.clear();
+    QVERIFY(!SegmentExists(second));
+    QCOMPARE(SharedSegment(store), -1);
 }
 
 void FreeRdpParts::watchdogFiresOnceAndNotWhenDisarmedOrPaused() {

@@ -1,0 +1,115 @@
+// Painting of the FreeRDP control: the remote screen at the scroll offset, the connecting
+// text before the first frame, and black beyond the remote desktop.
+#include "session/freerdp/FreeRdpControl.h"
+#include "session/freerdp/ScreenBlit.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace rdp::freerdp {
+
+// On X11 the control paints into a window of its own, straight from the picture's shared
+// pixels: Qt keeps no window-sized buffer for it and copies nothing per frame. The scroll
+// bars get windows of their own, which the X server keeps out of the control's drawing.
+void FreeRdpControl::paintOnScreenWhenPossible() {
+    if (!ScreenBlit::Available()) {
+        return;
+    }
+    onScreen_ = true;
+    frames_.setShared(true);
+    setAttribute(Qt::WA_PaintOnScreen);
+    setAttribute(Qt::WA_NativeWindow);
+    for (QScrollBar* bar : {hBar_, vBar_}) {
+        bar->setAttribute(Qt::WA_NativeWindow);
+    }
+}
+
+QPaintEngine* FreeRdpControl::paintEngine() const {
+    return onScreen_ ? nullptr : RdpClientControl::paintEngine();
+}
+
+void FreeRdpControl::paintEvent(QPaintEvent* event) {
+    // grab() and render() paint into another device: always through QPainter.
+    if (!onScreen_ || redirected(nullptr) != nullptr || !paintOnScreen(event->region())) {
+        paintWithPainter(event->region());
+    }
+    raiseLoginCompleteOnFirstFrame();
+}
+
+bool FreeRdpControl::paintOnScreen(const QRegion& region) {
+    if (!blit_) {
+        blit_ = std::make_unique<ScreenBlit>(this);
+    }
+    const QPoint offset = scrollOffset();
+    const QRect desktop = QRect(QPoint(0, 0), desktopSize()).translated(-offset);
+    if (frames_.hasFrame()) {
+        const bool put = frames_.paintShared([&](const QImage& picture, int segment) {
+            return blit_->put(picture, segment, region.translated(offset) & picture.rect(),
+                              -offset);
+        });
+        if (!put) {
+            onScreen_ = false; // the X server cannot read the segment: Qt's buffer from now on
+            setAttribute(Qt::WA_PaintOnScreen, false);
+            update();
+            return true;
+        }
+    } else {
+        QRegion background = region & desktop;
+        if (connected_ == 2 && !connectingText_.isEmpty()) {
+            const QRect area = desktop & rect();
+            const QRect textRect =
+                fontMetrics().boundingRect(area, Qt::AlignCenter, connectingText_) & area;
+            QImage text(textRect.size(), QImage::Format_RGB32);
+            text.fill(palette().window().color());
+            QPainter p(&text);
+            p.setFont(font());
+            p.setPen(palette().windowText().color());
+            p.drawText(area.translated(-textRect.topLeft()), Qt::AlignCenter, connectingText_);
+            p.end();
+            background -= textRect;
+            blit_->putImage(text, textRect.topLeft());
+        }
+        blit_->fill(background, palette().window().color());
+    }
+    blit_->fill(region - desktop, Qt::black);
+    blit_->flush();
+    return true;
+}
+
+// The picture is drawn at the scroll offset; everything beyond the remote desktop is
+// black from the first paint on.
+void FreeRdpControl::paintWithPainter(const QRegion& widgetRegion) {
+    QPainter painter(this);
+    const QPoint offset = scrollOffset();
+    const QRegion region = widgetRegion.translated(offset);
+    painter.translate(-offset);
+    const QRect desktop(QPoint(0, 0), desktopSize());
+    if (frames_.hasFrame()) {
+        frames_.paint(painter, region & desktop);
+    } else {
+        painter.fillRect(desktop, palette().window());
+        if (connected_ == 2 && !connectingText_.isEmpty()) {
+            painter.drawText(desktop.intersected(rect().translated(offset)), Qt::AlignCenter,
+                             connectingText_);
+        }
+    }
+    for (const QRect& r : region - desktop) {
+        painter.fillRect(r, Qt::black);
+    }
+}
+
+// Servers that never send a logon notice: the first painted frame stands for it.
+void FreeRdpControl::raiseLoginCompleteOnFirstFrame() {
+    if (frames_.hasFrame() && connected_ == 1 && !loginCompleteRaised_) {
+        const unsigned generation = generation_;
+        QTimer::singleShot(0, this, [this, generation] {
+            if (generation == generation_) {
+                raiseLoginComplete();
+            }
+        });
+    }
+}
+
+} // namespace rdp::freerdp
