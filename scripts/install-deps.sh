@@ -11,7 +11,6 @@ packages=(
     libxext-dev libxcb1-dev
     # tests, sanitizers, fuzzing, benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
-    libxcb1-dev
     # every window needs a CJK font
     fonts-noto-cjk
     # the loopback RDP server, the reference client and the display for end-to-end tests
