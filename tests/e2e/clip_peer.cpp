@@ -8,20 +8,21 @@
 // OUT_DIR/received.N; after the first answer it announces its own text (REMOTE_TEXT with
 // LF turned into CR LF, as Windows holds it) and answers the client's request for it.
 // Prints "listening", "clipboard up" or "no clipboard" on stdout.
+#include "channel_peer.h"
+
 #include <freerdp/channels/channels.h>
-#include <freerdp/listener.h>
 #include <freerdp/peer.h>
 #include <freerdp/server/cliprdr.h>
-#include <winpr/sysinfo.h>
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::string gCert, gKey, gOutDir;
+std::string gOutDir;
 std::u16string gRemoteText;
 int gReceived = 0;
 
@@ -114,64 +115,18 @@ CliprdrServerContext* StartClipboard(HANDLE vcm, PeerState* state) {
     return c;
 }
 
-BOOL Accept(freerdp_peer*) {
-    return TRUE;
-}
-
-void Serve(freerdp_peer* client) {
-    rdpSettings* s = client->settings;
-    freerdp_settings_set_string(s, FreeRDP_CertificateFile, gCert.c_str());
-    freerdp_settings_set_string(s, FreeRDP_PrivateKeyFile, gKey.c_str());
-    freerdp_settings_set_bool(s, FreeRDP_RdpSecurity, FALSE);
-    freerdp_settings_set_bool(s, FreeRDP_TlsSecurity, TRUE);
-    freerdp_settings_set_bool(s, FreeRDP_NlaSecurity, FALSE);
-    client->PostConnect = Accept; // without these two the peer never becomes active
-    client->Activate = Accept;
-    client->Initialize(client);
-    HANDLE vcm = WTSOpenServerA(reinterpret_cast<LPSTR>(client->context));
-    PeerState state;
-    CliprdrServerContext* clipboard = nullptr;
-    bool tried = false;
-    ULONGLONG activeSince = 0;
-    while (true) {
-        HANDLE handles[MAXIMUM_WAIT_OBJECTS];
-        DWORD count = client->GetEventHandles(client, handles, MAXIMUM_WAIT_OBJECTS - 1);
-        if (count == 0) {
-            break;
-        }
-        handles[count++] = WTSVirtualChannelManagerGetEventHandle(vcm);
-        WaitForMultipleObjects(count, handles, FALSE, client->activated && !tried ? 50 : INFINITE);
-        if (!client->CheckFileDescriptor(client) ||
-            !WTSVirtualChannelManagerCheckFileDescriptor(vcm)) {
-            break;
-        }
-        // The client opens its channels only after its own post-connect, a moment after
-        // activation (a real server's clipboard process starts later still).
-        if (client->activated && activeSince == 0) {
-            activeSince = GetTickCount64();
-        }
-        if (activeSince != 0 && !tried && GetTickCount64() - activeSince > 500) {
-            tried = true;
-            clipboard = StartClipboard(vcm, &state);
-        }
+std::function<void()> Start(freerdp_peer*, HANDLE vcm) {
+    auto* state = new PeerState;
+    CliprdrServerContext* clipboard = StartClipboard(vcm, state);
+    if (!clipboard) {
+        delete state;
+        return {};
     }
-    if (clipboard) {
+    return [clipboard, state] {
         clipboard->Stop(clipboard);
         cliprdr_server_context_free(clipboard);
-    }
-    WTSCloseServer(vcm);
-    client->Disconnect(client);
-    freerdp_peer_context_free(client);
-    freerdp_peer_free(client);
-}
-
-BOOL PeerAccepted(freerdp_listener*, freerdp_peer* client) {
-    if (!freerdp_peer_context_new(client)) {
-        freerdp_peer_free(client);
-        return FALSE;
-    }
-    Serve(client);
-    return TRUE;
+        delete state;
+    };
 }
 
 std::u16string Utf16(const std::string& utf8) {
@@ -201,27 +156,8 @@ int main(int argc, char** argv) {
         std::fputs("usage: clip_peer PORT CERT KEY REMOTE_TEXT OUT_DIR\n", stderr);
         return 2;
     }
-    gCert = argv[2];
-    gKey = argv[3];
     gRemoteText = Utf16(argv[4]);
     gOutDir = argv[5];
-    WTSRegisterWtsApiFunctionTable(FreeRDP_InitWtsApi());
-    freerdp_listener* listener = freerdp_listener_new();
-    listener->PeerAccepted = PeerAccepted;
-    if (!listener->Open(listener, "127.0.0.1", static_cast<UINT16>(std::stoi(argv[1])))) {
-        std::fputs("cannot listen\n", stderr);
-        return 1;
-    }
-    std::puts("listening");
-    std::fflush(stdout);
-    while (true) {
-        HANDLE handles[MAXIMUM_WAIT_OBJECTS];
-        const DWORD count = listener->GetEventHandles(listener, handles, MAXIMUM_WAIT_OBJECTS);
-        if (count == 0 || WaitForMultipleObjects(count, handles, FALSE, INFINITE) == WAIT_FAILED ||
-            !listener->CheckFileDescriptor(listener)) {
-            break;
-        }
-    }
-    freerdp_listener_free(listener);
-    return 0;
+    peer::ChannelServer server{argv[2], argv[3], [](freerdp_peer*) {}, Start, false};
+    return peer::Serve(argv[1], server);
 }

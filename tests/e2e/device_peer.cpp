@@ -10,26 +10,27 @@
 // writes 远端.txt (kRemoteContent). The printers' own names (the device list carries them
 // beside the short DOS names the library hands on) go to OUT_DIR/printers.N, one a line. Every
 // file appears whole (written under another name, then renamed).
+#include "channel_peer.h"
+
 #include <freerdp/channels/channels.h>
 #include <freerdp/channels/rdpdr.h>
 #include <freerdp/channels/wtsvc.h>
-#include <freerdp/listener.h>
 #include <freerdp/peer.h>
 #include <freerdp/server/rdpdr.h>
 #include <freerdp/settings.h>
 #include <winpr/nt.h>
 #include <winpr/string.h>
-#include <winpr/sysinfo.h>
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace {
 
 const char kRemoteContent[] = "写在远程计算机上";
-std::string gCert, gKey, gOutDir;
+std::string gOutDir;
 int gClient = 0;
 psPeerReceiveChannelData gReceive = nullptr;
 
@@ -204,59 +205,26 @@ RdpdrServerContext* StartDevices(freerdp_peer* client, HANDLE vcm, PeerState* st
     return c;
 }
 
-BOOL Accept(freerdp_peer*) {
-    return TRUE;
-}
-
-// Runs one client's connection; the device channel starts a moment after activation, once
-// the client has loaded its channels.
-void Serve(freerdp_peer* client) {
-    rdpSettings* s = client->settings;
-    freerdp_settings_set_string(s, FreeRDP_CertificateFile, gCert.c_str());
-    freerdp_settings_set_string(s, FreeRDP_PrivateKeyFile, gKey.c_str());
-    freerdp_settings_set_bool(s, FreeRDP_RdpSecurity, FALSE);
-    freerdp_settings_set_bool(s, FreeRDP_NlaSecurity, FALSE);
-    client->PostConnect = client->Activate = Accept;
-    client->Initialize(client);
-    HANDLE vcm = WTSOpenServerA(reinterpret_cast<LPSTR>(client->context));
+// Each connection counts as the next client; the device list is read on its way in.
+void Prepare(freerdp_peer* client) {
+    ++gClient;
     gReceive = client->ReceiveChannelData;
     client->ReceiveChannelData = Receive;
-    PeerState state;
-    state.client = ++gClient;
-    RdpdrServerContext* devices = nullptr;
-    ULONGLONG since = 0;
-    for (bool open = true; open;) {
-        HANDLE events[MAXIMUM_WAIT_OBJECTS];
-        DWORD n = client->GetEventHandles(client, events, MAXIMUM_WAIT_OBJECTS - 1);
-        events[n] = WTSVirtualChannelManagerGetEventHandle(vcm);
-        const bool waiting = since == 0 || !devices;
-        open =
-            n > 0 &&
-            WaitForMultipleObjects(n + 1, events, FALSE, waiting ? 50 : INFINITE) != WAIT_FAILED &&
-            client->CheckFileDescriptor(client) && WTSVirtualChannelManagerCheckFileDescriptor(vcm);
-        since = since == 0 && client->activated ? GetTickCount64() : since;
-        if (open && !devices && since != 0 && GetTickCount64() - since > 500) {
-            devices = StartDevices(client, vcm, &state);
-            since = devices ? since : 0;
-        }
-    }
-    if (devices) {
-        devices->Stop(devices);
-        rdpdr_server_context_free(devices);
-    }
-    WTSCloseServer(vcm);
-    client->Disconnect(client);
-    freerdp_peer_context_free(client);
-    freerdp_peer_free(client);
 }
 
-BOOL PeerAccepted(freerdp_listener*, freerdp_peer* client) {
-    if (!freerdp_peer_context_new(client)) {
-        freerdp_peer_free(client);
-        return FALSE;
+std::function<void()> Start(freerdp_peer* client, HANDLE vcm) {
+    auto* state = new PeerState;
+    state->client = gClient;
+    RdpdrServerContext* devices = StartDevices(client, vcm, state);
+    if (!devices) {
+        delete state;
+        return {};
     }
-    Serve(client);
-    return TRUE;
+    return [devices, state] {
+        devices->Stop(devices);
+        rdpdr_server_context_free(devices);
+        delete state;
+    };
 }
 
 } // namespace
@@ -266,26 +234,7 @@ int main(int argc, char** argv) {
         std::fputs("usage: device_peer PORT CERT KEY OUT_DIR\n", stderr);
         return 2;
     }
-    gCert = argv[2];
-    gKey = argv[3];
     gOutDir = argv[4];
-    WTSRegisterWtsApiFunctionTable(FreeRDP_InitWtsApi());
-    freerdp_listener* listener = freerdp_listener_new();
-    listener->PeerAccepted = PeerAccepted;
-    if (!listener->Open(listener, "127.0.0.1", static_cast<UINT16>(std::stoi(argv[1])))) {
-        std::fputs("cannot listen\n", stderr);
-        return 1;
-    }
-    std::puts("listening");
-    std::fflush(stdout);
-    for (;;) {
-        HANDLE events[MAXIMUM_WAIT_OBJECTS];
-        const DWORD n = listener->GetEventHandles(listener, events, MAXIMUM_WAIT_OBJECTS);
-        if (n == 0 || WaitForMultipleObjects(n, events, FALSE, INFINITE) == WAIT_FAILED ||
-            !listener->CheckFileDescriptor(listener)) {
-            break;
-        }
-    }
-    freerdp_listener_free(listener);
-    return 0;
+    peer::ChannelServer server{argv[2], argv[3], Prepare, Start, true};
+    return peer::Serve(argv[1], server);
 }
