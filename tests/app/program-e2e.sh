@@ -23,13 +23,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    for log in "$work"/*.log; do
-        [ -f "$log" ] && { echo "--- $log" >&2; tail -n 30 "$log" >&2; }
-    done
-    exit 1
-}
+# shellcheck source=../support/fail-with-logs.sh
+. "$source_dir/tests/support/fail-with-logs.sh"
 
 # Waits up to $1 tenths of a second for a process to end; answers its exit status.
 wait_exit() {

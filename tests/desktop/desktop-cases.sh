@@ -26,13 +26,8 @@ cleanup() {
 trap cleanup EXIT
 export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config"
 
-fail() {
-    echo "FAIL: $*" >&2
-    for log in "$work"/*.log; do
-        [ -f "$log" ] && { echo "--- $log" >&2; tail -n 30 "$log" >&2; }
-    done
-    exit 1
-}
+# shellcheck source=../support/fail-with-logs.sh
+. "$source_dir/tests/support/fail-with-logs.sh"
 
 # Polls "$@" every tenth of a second, for at most 20 seconds.
 until_true() {
