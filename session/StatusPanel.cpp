@@ -47,6 +47,11 @@ bool StatusPanel::event(QEvent* event) {
             child->setAutoFillBackground(true);
         }
     }
+    // Qt leaves its buffer unpainted under the panel's own window: once the panel hides, the
+    // window under it is painted again rather than shown as that buffer held it.
+    if (byServer_ && t == QEvent::Hide && parentWidget() != nullptr) {
+        parentWidget()->update(geometry());
+    }
     if (byServer_ && internalWinId() != 0 &&
         (t == QEvent::WinIdChange || t == QEvent::Show || t == QEvent::PaletteChange)) {
         fillByServer();

@@ -247,6 +247,17 @@ start_server_and_app() {
         --size 2
 }
 
+# The session window shows its own colour where the control does not reach (its right
+# edge), not black: nothing of it is left unpainted once the status panel hides.
+expect_painted_edge() {
+    local w h colour
+    eval "$(xwininfo -id "$1" | sed -n 's/^  Width: /w=/p; s/^  Height: /h=/p')"
+    import -window "$1" "$work/edge.png" 2>/dev/null
+    colour="$(convert "$work/edge.png" -format "%[pixel:p{$((w - 2)),$((h / 2))}]" info:)"
+    case "$colour" in black | gray\(0\) | "srgb(0,0,0)") fail "the window's edge is $colour" ;; esac
+    echo "ok: the window's edge is painted ($colour)"
+}
+
 case_sessionKeyboard() {
     start_server_and_app
 
@@ -266,6 +277,7 @@ case_sessionKeyboard() {
     expect_title "$session" 测试服务器
     expect_focus "$session" "the session window"
     expect_remote_keys qzxj
+    expect_painted_edge "$session"
     screenshot "$session" session
     close_window "$session"
     expect_end "$launcher_pid"
