@@ -68,6 +68,8 @@ cleanup() {
 }
 trap cleanup EXIT
 export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb
+# No session bus (Qt would start one with dbus-launch that outlives the run).
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/dev/null/no-session-bus
 export WLOG_LEVEL=ERROR
 
 now_ns() { local t=$EPOCHREALTIME; echo "${t/./}000"; }

@@ -50,7 +50,7 @@ QString StateHome() {
 
 } // namespace
 
-QString DefaultSystemFolder() {
+QString DefaultSystemFolderPath() {
     QString folder = QString::fromUtf8(SystemFolderOverride);
     if (folder.isEmpty()) {
         const QString state = StateHome();
@@ -59,13 +59,15 @@ QString DefaultSystemFolder() {
         }
         folder = state + QStringLiteral("/rdp-launcher");
     }
-    if (!QDir().mkpath(folder)) {
-        return QString();
-    }
     if (!folder.endsWith(QLatin1Char('/'))) {
         folder += QLatin1Char('/');
     }
     return folder;
+}
+
+QString DefaultSystemFolder() {
+    const QString folder = DefaultSystemFolderPath();
+    return folder.isEmpty() || !QDir().mkpath(folder) ? QString() : folder;
 }
 
 } // namespace rdp

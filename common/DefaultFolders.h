@@ -13,4 +13,7 @@ QString ProgramFolderOf(const QString& dir);
 // Ends with "/"; empty text when it cannot be had.
 QString DefaultSystemFolder();
 
+// The same folder's path without creating it; empty text when no folder is named.
+QString DefaultSystemFolderPath();
+
 } // namespace rdp

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end: the real program, copied into a folder of its own with a store prepared by
 # rdp-store, against a real RDP server on loopback, on its own Xvfb display.
-#   program-e2e.sh LAUNCHER RDP_STORE SOURCE_DIR OUT_DIR
+#   program-e2e.sh LAUNCHER MODULE RDP_STORE SOURCE_DIR OUT_DIR
 # 1. start, type the password, Enter, accept the certificate once: the remote desktop
 #    appears (a screenshot that is not blank); the server ends, the lost link is explained
 #    and the program exits once the message is answered;
@@ -9,9 +9,10 @@
 # Ends only the processes it started.
 set -euo pipefail
 launcher="$1"
-store_tool="$2"
-source_dir="$3"
-out_dir="$4"
+module="$2"
+store_tool="$3"
+source_dir="$4"
+out_dir="$5"
 
 work="$(mktemp -d)"
 pids=()
@@ -25,6 +26,8 @@ trap cleanup EXIT
 
 # shellcheck source=../support/fail-with-logs.sh
 . "$source_dir/tests/support/fail-with-logs.sh"
+# shellcheck source=../support/shell-cases.sh
+. "$source_dir/tests/support/shell-cases.sh"
 
 # Waits up to $1 tenths of a second for a process to end; answers its exit status.
 wait_exit() {
@@ -48,19 +51,19 @@ pids+=($!)
 for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
 export DISPLAY=":$(tr -d '\n' <"$fdfile")"
 export QT_QPA_PLATFORM=xcb
+# No session bus (Qt would start one with dbus-launch that outlives the test).
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/dev/null/no-session-bus
 export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config"
 
 # The server, with a clock on a red ground on its screen: red on the client's screen is the
 # remote desktop (the status panel and the windows have none).
-eval "$("$source_dir/scripts/rdp-test-server" start --state "$server_state" |
-    sed -n 's/^\(port\|user\|password\|display\)=/server_\1=/p')"
+start_test_server "$source_dir" --state "$server_state"
 DISPLAY="$server_display" xclock -update 1 -bg red -geometry 300x300+100+100 >/dev/null 2>&1 &
 pids+=($!)
 
 echo "== a session through the login window"
 app="$work/apps/rdp-launcher"
-mkdir -p "$app"
-cp "$launcher" "$app/"
+copy_program "$app"
 "$store_tool" add "$app/WinEx.DLL" --name "测试服务器" --server 127.0.0.1 \
     --port "$server_port" --user "$server_user" --size 2 >/dev/null
 "$app/rdp-launcher" >"$work/launcher.log" 2>&1 &

@@ -159,13 +159,14 @@ private slots:
     }
 
     // Without HOME the record goes to the home the password database names, never into
-    // the folder the program was started from.
+    // the folder the program was started from (the path alone: the test leaves that home as
+    // it is).
     void withoutHomeTheStateFolderIsInTheUsersHome() {
         const QByteArray home = qgetenv("HOME");
         const QByteArray state = qgetenv("XDG_STATE_HOME");
         qunsetenv("HOME");
         qunsetenv("XDG_STATE_HOME");
-        const QString folder = rdp::DefaultSystemFolder();
+        const QString folder = rdp::DefaultSystemFolderPath();
         qputenv("HOME", home);
         if (!state.isNull()) {
             qputenv("XDG_STATE_HOME", state);

@@ -3,16 +3,17 @@
 # what the desktop shows as each window's title, what its close requests do, which window
 # holds the keyboard after each step, and a screenshot of each window (frame included) in
 # OUT_DIR.
-#   desktop-cases.sh CASE LAUNCHER RDP_STORE SOURCE_DIR OUT_DIR
+#   desktop-cases.sh CASE LAUNCHER MODULE RDP_STORE SOURCE_DIR OUT_DIR
 # Cases: loginClose, firstUseQuestionClose, setupClose, sessionKeyboard, and
 # sessionKeyboardBareX for a display without a window manager.
 # Ends only the processes it started.
 set -euo pipefail
 case_name="$1"
 launcher="$2"
-store_tool="$3"
-source_dir="$4"
-out_dir="$5"
+module="$3"
+store_tool="$4"
+source_dir="$5"
+out_dir="$6"
 
 work="$(mktemp -d)"
 pids=()
@@ -28,6 +29,8 @@ export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config"
 
 # shellcheck source=../support/fail-with-logs.sh
 . "$source_dir/tests/support/fail-with-logs.sh"
+# shellcheck source=../support/shell-cases.sh
+. "$source_dir/tests/support/shell-cases.sh"
 
 # Polls "$@" every tenth of a second, for at most 20 seconds.
 until_true() {
@@ -85,8 +88,7 @@ expect_end() {
 # separated by "--".
 app="$work/apps/rdp-launcher"
 make_app() {
-    mkdir -p "$app"
-    cp "$launcher" "$app/"
+    copy_program "$app"
     local options=()
     for arg in "$@" --; do
         if [ "$arg" = "--" ]; then
@@ -130,6 +132,8 @@ case_loginClose() {
 
 case_firstUseQuestionClose() {
     make_app
+    local before
+    before="$(folder_state)"
     start_app
     local question login
     question="$(find_window 连接)"
@@ -142,7 +146,7 @@ case_firstUseQuestionClose() {
     expect_focus "$login" "the login window"
     no_window 连接设置 || fail "closing the question opened the setup window"
     kill -0 "$launcher_pid" || fail "the program ended"
-    [ "$(ls -A "$app")" = "rdp-launcher" ] || fail "something was written beside the program"
+    [ "$(folder_state)" = "$before" ] || fail "something was written beside the program"
     echo "ok: answered No, nothing written"
 }
 
@@ -231,9 +235,7 @@ log_on() {
 # The loopback server, a clock on its screen and a window there that logs every key it gets
 # and holds the keyboard; a copy of the program with a connection to it.
 start_server_and_app() {
-    eval "$("$source_dir/scripts/rdp-test-server" start --state "$server_state" \
-        --port "${RDP_DESKTOP_PORT:-36400}" |
-        sed -n 's/^\(port\|user\|password\|display\)=/server_\1=/p')"
+    start_test_server "$source_dir" --state "$server_state" --port "${RDP_DESKTOP_PORT:-36400}"
     DISPLAY="$server_display" xclock -update 1 -geometry 240x240+60+60 >/dev/null 2>&1 &
     pids+=($!)
     DISPLAY="$server_display" stdbuf -oL xev -event keyboard -geometry 400x260+560+440 \

@@ -19,6 +19,8 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(tr -d '\n' <"$work/display")"
 
 export QT_QPA_PLATFORM=xcb
+# No session bus (Qt would start one with dbus-launch that outlives the test).
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/dev/null/no-session-bus
 if [ "${RDP_DESKTOP_WM:-openbox}" = none ]; then
     "$@"
     exit

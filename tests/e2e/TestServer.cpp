@@ -30,7 +30,11 @@ bool TestServer::startOnce(const QString& state) {
     if (!password_.isEmpty()) {
         arguments << QStringLiteral("--password") << password_;
     }
-    return StartServerScript(script(), arguments, 60000, values_) && !display().isEmpty();
+    if (!StartServerScript(script(), arguments, 60000, values_) || display().isEmpty()) {
+        return false;
+    }
+    port_ = values_.value(QStringLiteral("port")).toInt();
+    return true;
 }
 
 void TestServer::stop() {

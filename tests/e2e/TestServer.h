@@ -23,6 +23,8 @@ public:
     void killServer();
 
     QString host() const { return values_.value(QStringLiteral("host")); }
+    // The port asked for, and once started the one the server took (another when that was in
+    // use); a later start asks for it again.
     int port() const { return port_; }
     QString user() const { return values_.value(QStringLiteral("user")); }
     QString password() const { return values_.value(QStringLiteral("password")); }

@@ -17,8 +17,12 @@ QString Script() {
 bool XrdpServer::start(const QString& state) {
     const QStringList arguments{QStringLiteral("start"), QStringLiteral("--port"),
                                 QString::number(port_), QStringLiteral("--state"), state};
-    return StartServerScript(Script(), arguments, 120000, values_) &&
-           values_.contains(QStringLiteral("offset"));
+    if (!StartServerScript(Script(), arguments, 120000, values_) ||
+        !values_.contains(QStringLiteral("offset"))) {
+        return false;
+    }
+    port_ = values_.value(QStringLiteral("port")).toInt();
+    return true;
 }
 
 bool XrdpServer::run(const QStringList& arguments) {

@@ -25,6 +25,7 @@ public:
     void dropConnections();
 
     QString host() const { return values_.value(QStringLiteral("host")); }
+    // The port asked for, and once started the one xrdp took (another when that was in use).
     int port() const { return port_; }
     QString user() const { return values_.value(QStringLiteral("user")); }
     QString password() const { return values_.value(QStringLiteral("password")); }

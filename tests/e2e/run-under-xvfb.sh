@@ -12,4 +12,6 @@ for _ in $(seq 100); do
 done
 export DISPLAY=":$(tr -d '\n' <"$fdfile")"
 export QT_QPA_PLATFORM=xcb
+# No session bus (Qt would start one with dbus-launch that outlives the test).
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/dev/null/no-session-bus
 "$@"
