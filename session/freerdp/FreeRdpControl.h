@@ -94,6 +94,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class Bridge;
@@ -133,6 +134,7 @@ private:
     QPoint scrollOffset() const;
     double ratio() const { return devicePixelRatioF(); }
     QPointF toRemote(QPointF local) const;
+    void watchOwnWindow();
 
     ControlSettings settings_;
     QSize requested_; // the remote desktop asked for, in device pixels
@@ -159,6 +161,9 @@ private:
     std::set<std::uint32_t> heldKeys_;
     std::vector<InputEvent> earlyKeys_;
     Qt::MouseButtons heldButtons_;
+    // The pointer's last position as the control's own window got it: exact, where Qt hands
+    // the widget whole logical pixels (half a pixel off on a screen scaled by 2).
+    QPointF exactPointer_{-1, -1};
 };
 
 } // namespace rdp::freerdp

@@ -36,10 +36,6 @@ QPoint FreeRdpControl::scrollOffset() const {
     return {hBar_->isVisible() ? hBar_->value() : 0, vBar_->isVisible() ? vBar_->value() : 0};
 }
 
-QPointF FreeRdpControl::toRemote(QPointF local) const {
-    return RemotePoint(local, ratio(), scrollOffset());
-}
-
 // The plan is made in device pixels (the remote desktop's); the bars are placed in logical
 // ones and scroll by device pixels.
 void FreeRdpControl::layoutScrollBars() {
