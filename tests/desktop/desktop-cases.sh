@@ -341,12 +341,16 @@ start_request_peer() {
     until_true grep -q listening "$work/peer.log" || fail "the request peer did not listen"
 }
 peer_request() { sed -n 's/^request //p' "$work/peer.log" | tail -n 1; }
-has_request() { [ -n "$(peer_request)" ]; }
+requests() { grep -c '^request ' "$work/peer.log" || true; }
+# A request beyond the $1 the peer had told of.
+has_request() { [ "$(requests)" -gt "${1:-0}" ]; }
 
 # The program asks the peer for a session with size code $1 (peer_request then tells what).
 request_of_code() {
     rm -f "$app/WinEx.DLL"
     make_app --name 请求 --server 127.0.0.1 --port "$peer_port" --user peer --size "$1"
+    local before
+    before="$(requests)"
     start_app
     local login session
     login="$(find_window 连接登录)"
@@ -358,7 +362,7 @@ request_of_code() {
     certificate="$(find_window 服务器证书)"
     expect_focus "$certificate" "the certificate question" >/dev/null
     xdotool key Return
-    until_true has_request || fail "the peer got no request"
+    until_true has_request "$before" || fail "the peer got no request"
     session="$(find_window 请求)"
     close_window "$session"
     expect_end "$launcher_pid" >/dev/null
@@ -419,20 +423,27 @@ pixel_at() {
 }
 is_white() { case "$1" in white | "srgb(255,255,255)" | "gray(255)") return 0 ;; esac; return 1; }
 
+# The program asks for what $2 says with size code $1.
+expect_request() {
+    request_of_code "$1"
+    local asked
+    asked="$(peer_request)"
+    measured "Xft.dpi $dpi, code $1: asked for $asked"
+    [ "$asked" = "$2" ] || fail "code $1 asked for \"$asked\", not \"$2\""
+    echo "ok: code $1 asks for $2"
+}
+
 # A scaled screen ($1 dpi, ratio $2 as "N/D"): the desktop asked for in device pixels with the
-# scale factors, the server's picture of that size filling the control, clicks on target.
+# scale factors (codes 0 and 4 as $4 and $5 say: the monitor's device size less the frame's
+# room), the server's picture of that size filling the control, clicks on target.
 scaled_case() {
     local dpi="$1" num="${2%/*}" den="${2#*/}" name="$3"
     set_dpi "$dpi"
     local w=$((1024 * num / den)) h=$((768 * num / den)) factor=$((100 * num / den))
     start_request_peer
-    request_of_code 2
-    local asked
-    asked="$(peer_request)"
-    measured "Xft.dpi $dpi, code 2: asked for $asked"
-    [ "$asked" = "${w}x${h} scale ${factor}/100" ] ||
-        fail "asked for \"$asked\", not \"${w}x${h} scale ${factor}/100\""
-    echo "ok: ${w}x${h} device pixels with scale factors ${factor}/100"
+    expect_request 2 "${w}x${h} scale ${factor}/100"
+    expect_request 0 "$4 scale ${factor}/100"
+    expect_request 4 "$5 scale ${factor}/100"
 
     start_sized_server "${w}x${h}" 2
     open_session
@@ -450,8 +461,8 @@ scaled_case() {
     expect_end "$launcher_pid"
 }
 
-case_scaledBy2() { scaled_case 192 2/1 scaled-by-2; }
-case_scaledBy125() { scaled_case 120 5/4 scaled-by-125; }
+case_scaledBy2() { scaled_case 192 2/1 scaled-by-2 3836x2100 3836x2084; }
+case_scaledBy125() { scaled_case 120 5/4 scaled-by-125 1918x1042 1918x1032; }
 
 # Two 1920 x 1080 monitors side by side; the login window dragged to the right one: the
 # session (code 0) opens there, the size of that monitor, and asks for that monitor's size.
@@ -494,6 +505,21 @@ case_twoMonitors() {
     [ "$fw" -eq 1920 ] && [ "$fh" -eq 1080 ] || fail "the session window is ${fw}x${fh}"
     echo "ok: the session fills the login window's monitor"
     import -window root -resize 50% "$out_dir/desktop-two-monitors.png" 2>/dev/null || true
+    close_window "$session"
+    expect_end "$launcher_pid"
+
+    # Code 4 (the frame's room added) stays on that monitor too.
+    rm -f "$app/WinEx.DLL"
+    make_app --name 测试服务器 --server 127.0.0.1 --port "$server_port" --user "$server_user" \
+        --size 4
+    log_on_right_monitor
+    answer_certificate Return
+    sleep 1
+    frame_area "$session"
+    measured "code 4: frame ${fw}x${fh} at ($fx,$fy)"
+    [ "$fx" -eq 1920 ] && [ "$fy" -eq 0 ] && [ "$fw" -eq 1920 ] && [ "$fh" -eq 1080 ] ||
+        fail "code 4's window is ${fw}x${fh} at ($fx,$fy)"
+    echo "ok: code 4 stays on the login window's monitor"
     close_window "$session"
     expect_end "$launcher_pid"
 }

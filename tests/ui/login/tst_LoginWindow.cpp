@@ -162,6 +162,7 @@ private slots:
         QFont large = appFont;
         large.setPointSize(14);
         QApplication::setFont(large);
+        QCoreApplication::processEvents(); // the change reaches the widgets
         for (QLabel* caption : {w.lblClient, w.lblUserName, w.lblPassword}) {
             QVERIFY(caption->palette().color(QPalette::WindowText).lightness() < 80);
             QCOMPARE(caption->font().pointSize(), 9);
