@@ -345,26 +345,22 @@ requests() { grep -c '^request ' "$work/peer.log" || true; }
 # A request beyond the $1 the peer had told of.
 has_request() { [ "$(requests)" -gt "${1:-0}" ]; }
 
-# The program asks the peer for a session with size code $1 (peer_request then tells what).
+# The program asks the peer for a session with size code $1 (peer_request then tells what),
+# its login window first moved to ($2, $3) when they are given.
 request_of_code() {
     rm -f "$app/WinEx.DLL"
     make_app --name 请求 --server 127.0.0.1 --port "$peer_port" --user peer --size "$1"
-    local before
+    local before login certificate
     before="$(requests)"
     start_app
-    local login session
     login="$(find_window 连接登录)"
-    expect_focus "$login" "the login window" >/dev/null
-    xdotool key Return
-    xdotool type --delay 20 any-password
-    xdotool key Return
-    local certificate
+    [ $# -lt 3 ] || { xdotool windowmove --sync "$login" "$2" "$3"; sleep 0.5; }
+    server_password=any-password log_on >/dev/null
     certificate="$(find_window 服务器证书)"
     expect_focus "$certificate" "the certificate question" >/dev/null
     xdotool key Return
     until_true has_request "$before" || fail "the peer got no request"
-    session="$(find_window 请求)"
-    close_window "$session"
+    close_window "$(find_window 请求)"
     expect_end "$launcher_pid" >/dev/null
 }
 
@@ -480,19 +476,9 @@ case_twoMonitors() {
     xrandr --setmonitor right 1920/508x1080/286+1920+0 none >/dev/null
     measured "monitors: $(xrandr --listmonitors | tail -n +2 | awk '{print $3}' | tr '\n' ' ')"
     start_request_peer
-    server_password=any-password
-    rm -f "$app/WinEx.DLL"
-    make_app --name 请求 --server 127.0.0.1 --port "$peer_port" --user peer --size 0
-    log_on_right_monitor
-    local certificate
-    certificate="$(find_window 服务器证书)"
-    expect_focus "$certificate" "the certificate question"
-    xdotool key Return
-    until_true has_request || fail "the peer got no request"
+    request_of_code 0 2600 400
     measured "code 0 on the right monitor: asked for $(peer_request)"
     [ "$(peer_request)" = "1918x1050 scale 0/0" ] || fail "asked for $(peer_request)"
-    close_window "$(find_window 请求)"
-    expect_end "$launcher_pid"
 
     start_sized_server 1920x1080 0
     log_on_right_monitor
