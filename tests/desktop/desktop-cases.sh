@@ -490,6 +490,7 @@ case_twoMonitors() {
     [ "$fx" -eq 1920 ] && [ "$fy" -eq 0 ] || fail "the session window is at ($fx,$fy), not (1920,0)"
     [ "$fw" -eq 1920 ] && [ "$fh" -eq 1080 ] || fail "the session window is ${fw}x${fh}"
     echo "ok: the session fills the login window's monitor"
+    expect_click_lands 601 401
     import -window root -resize 50% "$out_dir/desktop-two-monitors.png" 2>/dev/null || true
     close_window "$session"
     expect_end "$launcher_pid"
@@ -513,6 +514,9 @@ case_twoMonitors() {
 # A 1366 x 768 laptop screen, code 1 (1280 x 768): the window stays on the screen and the
 # control's scroll bars bring the remote desktop's last row into reach.
 case_smallScreen() {
+    start_request_peer
+    request_of_code 1
+    measured "code 1 on 1366x768: asked for $(peer_request)"
     start_sized_server 1280x768 1
     open_session
     frame_area "$session"
