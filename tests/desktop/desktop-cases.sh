@@ -450,6 +450,12 @@ scaled_case() {
     colour="$(pixel_at "$session" $((w * 9 / 10)) $((h * 9 / 10)))"
     is_white "$colour" || fail "the picture does not reach its far corner ($colour there)"
     echo "ok: the picture fills the control"
+    # Where the status panel's text was, only the remote screen (white) is left.
+    local darkest
+    darkest="$(convert "$work/shot.png" -crop "300x80+$((cw / 2 - 150))+$((ch / 2 - 40))" \
+        -format "%[fx:minima]" info:)"
+    [ "$darkest" = 1 ] || fail "something is left where the status panel was (darkest $darkest)"
+    echo "ok: the status panel left nothing behind"
     expect_click_lands 601 401
     expect_click_lands $((w - 40)) $((h - 40))
     import -window "$session" -frame "$out_dir/desktop-$name.png" 2>/dev/null || true
