@@ -7,6 +7,7 @@
 #include "session/DesktopWindow.h"
 #include "session/RdpControlFactory.h"
 #include "ui/common/QtPlatform.h"
+#include "ui/common/RDP_basUI.h"
 #include "ui/login/RDP_frmLogin.h"
 
 #include <QApplication>
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     // Name the CJK face the set-up installs: Qt then finds every glyph of the windows in one
     // font instead of searching the fallbacks (a fifth of the start-up's work).
-    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 9));
+    QApplication::setFont(RDP_basUI::DesignedFont());
     // The program ends only through its own windows, never because none is shown.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -72,6 +73,8 @@ int main(int argc, char** argv) {
     // in the login window (or, at the latest, for the first session).
     rdp::SetRdpControlFactory(&rdp::CreateFreeRdpControlFromModule);
 
+    // Every screen question is answered by the monitor the login window is on.
+    platform.setScreenWindow(&frmLogin());
     RDP_basApp::Main();
     // The library loads while the user types: the idle login window stays small.
     QObject::connect(&frmLogin(), &RDP_frmLogin::FirstKeyPress, &app, &rdp::PreloadFreeRdpModule,

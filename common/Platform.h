@@ -26,12 +26,20 @@ inline constexpr int Yes = 6;
 inline constexpr int No = 7;
 } // namespace MsgResult
 
-// The screen in the units the windows are laid out in.
+// The monitor the program's windows open on, in the units they are laid out in: its size,
+// its twips per (logical) pixel, its place on the desktop and its work area (what panels
+// leave of it; an empty work area stands for the whole monitor).
 struct ScreenMetrics {
     double widthTwips = 0;
     double heightTwips = 0;
     double twipsPerPixelX = 15;
     double twipsPerPixelY = 15;
+    double leftTwips = 0;
+    double topTwips = 0;
+    double workLeftTwips = 0;
+    double workTopTwips = 0;
+    double workWidthTwips = 0;
+    double workHeightTwips = 0;
 };
 
 // Everything the program asks of the machine it runs on. Production installs the Qt

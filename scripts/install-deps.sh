@@ -18,6 +18,8 @@ packages=(
     x11-apps x11-utils xdotool xterm iproute2 imagemagick procps strace
     # the desktop tests: a real window manager and its close requests
     openbox wmctrl
+    # the desktop tests' dark palette and large font, set as a desktop sets them
+    qt6ct
     # a second real server: xrdp with Xorg sessions, and the tools its test desktop uses
     xrdp xorgxrdp x11-xserver-utils xfonts-base dbus-x11 openssl passwd libx11-dev
     # the release archive: icons rendered at build time, its desktop entry and metainfo checked

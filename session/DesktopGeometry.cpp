@@ -1,7 +1,9 @@
 #include "session/DesktopGeometry.h"
 
 #include "common/Errors.h"
+#include "common/Twips.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -95,6 +97,29 @@ TwipsSize PlanControlSize(float desktopSize, float width, float height, double t
         return {w * twipsPerPixelX - 100, h * twipsPerPixelY - 150};
     }
     return {w * twipsPerPixelX - 10, (h + 18) * twipsPerPixelY};
+}
+
+MonitorPixels MonitorInPixels(const ScreenMetrics& s) {
+    const auto px = &TwipsToPixels;
+    const double x = s.twipsPerPixelX;
+    const double y = s.twipsPerPixelY;
+    MonitorPixels m;
+    m.monitor =
+        QRect(px(s.leftTwips, x), px(s.topTwips, y), px(s.widthTwips, x), px(s.heightTwips, y));
+    m.work = QRect(px(s.workLeftTwips, x), px(s.workTopTwips, y), px(s.workWidthTwips, x),
+                   px(s.workHeightTwips, y));
+    if (m.work.isEmpty()) {
+        m.work = m.monitor;
+    }
+    return m;
+}
+
+QRect KeepInside(const QRect& outer, const QRect& work) {
+    QRect kept(outer.topLeft(), QSize(std::min(outer.width(), work.width()),
+                                      std::min(outer.height(), work.height())));
+    kept.moveLeft(std::clamp(kept.left(), work.left(), work.left() + work.width() - kept.width()));
+    kept.moveTop(std::clamp(kept.top(), work.top(), work.top() + work.height() - kept.height()));
+    return kept;
 }
 
 TipsLayout PlanTipsLayout(TwipsSize windowOuter) {

@@ -2,6 +2,8 @@
 
 #include "common/Platform.h"
 
+#include <QRect>
+
 #include <cstdint>
 #include <optional>
 
@@ -58,5 +60,15 @@ struct TipsLayout {
     double labelTop = 0;
 };
 TipsLayout PlanTipsLayout(TwipsSize windowOuter);
+
+// The monitor and its work area in pixels (the work area is the monitor when none is known).
+struct MonitorPixels {
+    QRect monitor;
+    QRect work;
+};
+MonitorPixels MonitorInPixels(const ScreenMetrics& screen);
+
+// A window's outer rectangle kept inside the work area: no larger than it, then moved in.
+QRect KeepInside(const QRect& outer, const QRect& work);
 
 } // namespace rdp

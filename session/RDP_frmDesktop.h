@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <utility>
 
 class QLabel;
 class QTimer;
@@ -105,6 +106,8 @@ private:
     void SetOuterWidth(double twips);
     void SetOuterHeight(double twips);
     void PlaceForOpening(bool atScreenCorner);
+    QRect WorkArea() const;
+    QSize RoomForControl() const;
     void FitFrame();
     QMargins FrameMargins() const;
     void GrowLabel();
@@ -130,4 +133,5 @@ private:
     QPoint plannedPos_;
     QSize plannedOuter_;
     QMargins fittedMargins_;
+    std::pair<bool, bool> shrunk_; // the width, the height kept inside the work area
 };

@@ -5,10 +5,8 @@
 #include "profiles/RDP_ConnectPara.h"
 #include "session/DesktopGeometry.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QResizeEvent>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -37,8 +35,9 @@ void RDP_frmDesktop::Form_Resize() {
     const rdp::TwipsSize control =
         rdp::PlanControlSize(Profile().DesktopSize(), Profile().Width(), Profile().Height(),
                              s.twipsPerPixelX, s.twipsPerPixelY);
-    rdp->setContainerWidth(std::max(0, Px(control.width, s.twipsPerPixelX)));
-    rdp->setContainerHeight(std::max(0, Px(control.height, s.twipsPerPixelY)));
+    const QSize room = RoomForControl();
+    rdp->setContainerWidth(std::clamp(Px(control.width, s.twipsPerPixelX), 0, room.width()));
+    rdp->setContainerHeight(std::clamp(Px(control.height, s.twipsPerPixelY), 0, room.height()));
 
     const QSize outer = frameGeometry().size();
     const rdp::TipsLayout tips =
@@ -67,10 +66,13 @@ void RDP_frmDesktop::ApplyDesignedSize() {
 
 // The sizes of the sizing rules are outer sizes: the frame gets them and the client area
 // is what the frame leaves.
+// A window that would not fit the monitor's work area is kept inside it.
 void RDP_frmDesktop::SetOuterWidth(double twips) {
     const QMargins m = FrameMargins();
-    plannedOuter_ =
-        QSize(Px(twips, rdp::platform().Screen().twipsPerPixelX), frameGeometry().height());
+    const int wanted = Px(twips, rdp::platform().Screen().twipsPerPixelX);
+    const int room = WorkArea().width();
+    shrunk_.first = wanted > room;
+    plannedOuter_ = QSize(std::min(wanted, room), frameGeometry().height());
     fittedMargins_ = m;
     resize(std::max(1, plannedOuter_.width() - m.left() - m.right()), height());
     Form_Resize();
@@ -78,29 +80,43 @@ void RDP_frmDesktop::SetOuterWidth(double twips) {
 
 void RDP_frmDesktop::SetOuterHeight(double twips) {
     const QMargins m = FrameMargins();
-    plannedOuter_ =
-        QSize(frameGeometry().width(), Px(twips, rdp::platform().Screen().twipsPerPixelY));
+    const int wanted = Px(twips, rdp::platform().Screen().twipsPerPixelY);
+    const int room = WorkArea().height();
+    shrunk_.second = wanted > room;
+    plannedOuter_ = QSize(frameGeometry().width(), std::min(wanted, room));
     fittedMargins_ = m;
     resize(width(), std::max(1, plannedOuter_.height() - m.top() - m.bottom()));
     Form_Resize();
 }
 
-// Screen-sized windows open at the screen's top-left corner, the others centred.
+// Screen-sized windows open at the monitor's top-left corner, the others centred on it; the
+// monitor is the one the login window is on. Either way the window stays in the work area.
 void RDP_frmDesktop::PlaceForOpening(bool atScreenCorner) {
     const rdp::ScreenMetrics s = rdp::platform().Screen();
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QPoint origin = screen != nullptr ? screen->geometry().topLeft() : QPoint();
-    QPoint pos = origin;
+    const rdp::MonitorPixels monitor = rdp::MonitorInPixels(s);
+    const QSize outer = plannedOuter_.isEmpty() ? frameGeometry().size() : plannedOuter_;
+    QPoint pos = monitor.monitor.topLeft();
     if (!atScreenCorner) {
-        const QSize outer = frameGeometry().size();
         const double left = (s.widthTwips - outer.width() * s.twipsPerPixelX) / 2;
         const double top = (s.heightTwips - outer.height() * s.twipsPerPixelY) / 2;
         pos +=
             QPoint(std::max(0, Px(left, s.twipsPerPixelX)), std::max(0, Px(top, s.twipsPerPixelY)));
     }
-    plannedPos_ = pos;
-    move(pos);
+    plannedPos_ = rdp::KeepInside(QRect(pos, outer), monitor.work).topLeft();
+    move(plannedPos_);
     placed_ = true;
+}
+
+QRect RDP_frmDesktop::WorkArea() const {
+    return rdp::MonitorInPixels(rdp::platform().Screen()).work;
+}
+
+// Where the window was kept inside the work area, the control stays within the client area
+// so that its scroll bars are in view; elsewhere it has the size the sizing rules give it.
+QSize RDP_frmDesktop::RoomForControl() const {
+    const QMargins m = fittedMargins_;
+    return {shrunk_.first ? plannedOuter_.width() - m.left() - m.right() : QWIDGETSIZE_MAX,
+            shrunk_.second ? plannedOuter_.height() - m.top() - m.bottom() : QWIDGETSIZE_MAX};
 }
 
 // Once the window is mapped the frame's margins become known: give the frame the planned

@@ -12,6 +12,9 @@ struct ControlSettings {
     std::int32_t port = 3389;
     std::int32_t desktopWidth = 1024;
     std::int32_t desktopHeight = 768;
+    // Per cent, sent with the request when nonzero (a scaled screen).
+    std::uint32_t desktopScaleFactor = 0;
+    std::uint32_t deviceScaleFactor = 0;
     QString userName; // "DOMAIN\user", "user@realm" or "user"
     QString password;
     std::int32_t colorDepth = 0; // bits per pixel; 0 keeps the library default

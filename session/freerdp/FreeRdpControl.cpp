@@ -1,6 +1,7 @@
 #include "session/freerdp/FreeRdpControl.h"
 
 #include "session/freerdp/CertificateDialog.h"
+#include "session/freerdp/DisplayScale.h"
 #include "session/freerdp/FreeRdpSession.h"
 #include "session/freerdp/ScreenBlit.h"
 
@@ -108,9 +109,22 @@ void FreeRdpControl::Connect() {
         clipboard_.start();
         session_->setClipboard(&clipboard_);
     }
-    session_->start(settings_);
+    session_->start(scaledRequest());
     layoutScrollBars();
     update();
+}
+
+// The settings as the server gets them: on a scaled screen the desktop in device pixels with
+// the screen's scale factors, so that the picture is drawn 1:1 and stays sharp.
+ControlSettings FreeRdpControl::scaledRequest() {
+    ControlSettings request = settings_;
+    requested_ = DevicePixels(QSize(settings_.desktopWidth, settings_.desktopHeight), ratio());
+    request.desktopWidth = requested_.width();
+    request.desktopHeight = requested_.height();
+    const ScaleFactors factors = ScaleFactorsFor(ratio());
+    request.desktopScaleFactor = factors.desktop;
+    request.deviceScaleFactor = factors.device;
+    return request;
 }
 
 // Asks the session to end and waits (briefly) until the server has been told, so that a
@@ -167,7 +181,7 @@ void FreeRdpControl::onSessionFrame(unsigned generation) {
         if (desktopSize() != barsLaidOutFor_) {
             layoutScrollBars(); // the server sent a new desktop size
         }
-        update(changed.translated(-scrollOffset()));
+        update(ScaledCover(changed.translated(-scrollOffset()), 1 / ratio()));
     }
 }
 

@@ -94,6 +94,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class Bridge;
@@ -109,11 +110,13 @@ private:
     void onSessionCursor(unsigned generation, const RemoteCursor& cursor);
     void onSessionCursorMoved(unsigned generation, QPoint at);
     void raiseLoginComplete();
+    ControlSettings scaledRequest();
     void closeQuestion();
     // Painting (FreeRdpControlPaint.cpp): on X11 straight from the picture's shared pixels
     // into the control's own window, elsewhere (and for grab()) through QPainter.
     void paintOnScreenWhenPossible();
-    bool paintOnScreen(const QRegion& region);
+    bool paintOnScreen(const QRegion& logicalRegion);
+    QRect putConnectingText(const QRect& desktop);
     void paintWithPainter(const QRegion& region);
     void raiseLoginCompleteOnFirstFrame();
     void send(const InputEvent& event);
@@ -123,14 +126,18 @@ private:
     void releaseHeldInput();
     void sendLockKeys();
     // Scrolling (FreeRdpControlScroll.cpp): where the remote desktop is larger than the
-    // control, scroll bars bring every part of it into view.
+    // control, scroll bars bring every part of it into view. The remote desktop's size and
+    // the scroll offset are in device pixels, the control's geometry in logical ones.
     void createScrollBars();
     void layoutScrollBars();
     QSize desktopSize() const;
     QPoint scrollOffset() const;
-    QPointF toRemote(QPointF local) const { return local + scrollOffset(); }
+    double ratio() const { return devicePixelRatioF(); }
+    QPointF toRemote(QPointF local) const;
+    void watchOwnWindow();
 
     ControlSettings settings_;
+    QSize requested_; // the remote desktop asked for, in device pixels
     QString connectingText_;
     QString fullScreenTitle_;
     bool fullScreen_ = false;
@@ -154,6 +161,9 @@ private:
     std::set<std::uint32_t> heldKeys_;
     std::vector<InputEvent> earlyKeys_;
     Qt::MouseButtons heldButtons_;
+    // The pointer's last position as the control's own window got it: exact, where Qt hands
+    // the widget whole logical pixels (half a pixel off on a screen scaled by 2).
+    QPointF exactPointer_{-1, -1};
 };
 
 } // namespace rdp::freerdp

@@ -1,4 +1,5 @@
 // The remote pointer's shape and position on the FreeRDP control.
+#include "session/freerdp/DisplayScale.h"
 #include "session/freerdp/FreeRdpControl.h"
 
 #include <QCursor>
@@ -11,10 +12,14 @@ void FreeRdpControl::onSessionCursor(unsigned generation, const RemoteCursor& cu
         return;
     }
     switch (cursor.kind) {
-    case RemoteCursor::Kind::Image:
-        setCursor(
-            QCursor(QPixmap::fromImage(cursor.image), cursor.hotSpot.x(), cursor.hotSpot.y()));
+    case RemoteCursor::Kind::Image: {
+        // The remote pointer's image is in device pixels, like the picture.
+        QPixmap image = QPixmap::fromImage(cursor.image);
+        image.setDevicePixelRatio(ratio());
+        const QPoint hot = LocalPoint(cursor.hotSpot, ratio(), QPoint());
+        setCursor(QCursor(image, hot.x(), hot.y()));
         break;
+    }
     case RemoteCursor::Kind::Hidden:
         setCursor(Qt::BlankCursor);
         break;
@@ -29,7 +34,7 @@ void FreeRdpControl::onSessionCursorMoved(unsigned generation, QPoint at) {
     if (generation != generation_ || connected_ != 1 || !hasFocus() || !underMouse()) {
         return;
     }
-    const QPoint local = at - scrollOffset();
+    const QPoint local = LocalPoint(at, ratio(), scrollOffset());
     if (rect().contains(local) && mapFromGlobal(QCursor::pos()) != local) {
         QCursor::setPos(mapToGlobal(local));
     }

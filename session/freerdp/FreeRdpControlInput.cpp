@@ -1,6 +1,7 @@
 // Keyboard, mouse and focus of the FreeRDP control.
 #include "session/freerdp/FreeRdpControl.h"
 
+#include "session/freerdp/DisplayScale.h"
 #include "session/freerdp/FreeRdpSession.h"
 #include "session/freerdp/InputMapping.h"
 #include "session/freerdp/LockKeys.h"
@@ -9,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -55,7 +57,30 @@ bool FreeRdpControl::event(QEvent* e) {
         e->accept();
         return true;
     }
+    if (e->type() == QEvent::WinIdChange) {
+        watchOwnWindow();
+    }
     return RdpClientControl::event(e);
+}
+
+// The control's own window (on X11) sees the pointer's positions before Qt rounds them to
+// the widget's whole logical pixels.
+void FreeRdpControl::watchOwnWindow() {
+    if (QWindow* own = windowHandle()) {
+        own->installEventFilter(this);
+    }
+}
+
+bool FreeRdpControl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->isSinglePointEvent()) {
+        exactPointer_ = static_cast<QSinglePointEvent*>(event)->position();
+    }
+    return RdpClientControl::eventFilter(watched, event);
+}
+
+QPointF FreeRdpControl::toRemote(QPointF local) const {
+    const bool exact = (exactPointer_ - local).manhattanLength() < 1.5;
+    return RemotePoint(exact ? exactPointer_ : local, ratio(), scrollOffset());
 }
 
 bool FreeRdpControl::focusNextPrevChild(bool) {

@@ -1,5 +1,6 @@
 // Painting of the FreeRDP control: the remote screen at the scroll offset, the connecting
 // text before the first frame, and black beyond the remote desktop.
+#include "session/freerdp/DisplayScale.h"
 #include "session/freerdp/FreeRdpControl.h"
 #include "session/freerdp/ScreenBlit.h"
 
@@ -38,10 +39,13 @@ void FreeRdpControl::paintEvent(QPaintEvent* event) {
     raiseLoginCompleteOnFirstFrame();
 }
 
-bool FreeRdpControl::paintOnScreen(const QRegion& region) {
+// The picture goes 1:1 into the control's window, whose pixels are device pixels: the
+// region to paint (logical) is scaled to them first.
+bool FreeRdpControl::paintOnScreen(const QRegion& logicalRegion) {
     if (!blit_) {
         blit_ = std::make_unique<ScreenBlit>(this);
     }
+    const QRegion region = ScaledCover(logicalRegion, ratio());
     const QPoint offset = scrollOffset();
     const QRect desktop = QRect(QPoint(0, 0), desktopSize()).translated(-offset);
     if (frames_.hasFrame()) {
@@ -58,18 +62,7 @@ bool FreeRdpControl::paintOnScreen(const QRegion& region) {
     } else {
         QRegion background = region & desktop;
         if (connected_ == 2 && !connectingText_.isEmpty()) {
-            const QRect area = desktop & rect();
-            const QRect textRect =
-                fontMetrics().boundingRect(area, Qt::AlignCenter, connectingText_) & area;
-            QImage text(textRect.size(), QImage::Format_RGB32);
-            text.fill(palette().window().color());
-            QPainter p(&text);
-            p.setFont(font());
-            p.setPen(palette().windowText().color());
-            p.drawText(area.translated(-textRect.topLeft()), Qt::AlignCenter, connectingText_);
-            p.end();
-            background -= textRect;
-            blit_->putImage(text, textRect.topLeft());
+            background -= putConnectingText(desktop);
         }
         blit_->fill(background, palette().window().color());
     }
@@ -78,25 +71,48 @@ bool FreeRdpControl::paintOnScreen(const QRegion& region) {
     return true;
 }
 
-// The picture is drawn at the scroll offset; everything beyond the remote desktop is
-// black from the first paint on.
+// The connecting text in the middle of the visible desktop (device pixels), drawn at the
+// screen's scale; returns the rectangle it covers.
+QRect FreeRdpControl::putConnectingText(const QRect& desktop) {
+    const double r = ratio();
+    const QRect area = ScaledCover(desktop, 1 / r) & rect();
+    const QRect textRect =
+        ScaledCover(fontMetrics().boundingRect(area, Qt::AlignCenter, connectingText_) & area, r);
+    QImage text(textRect.size(), QImage::Format_RGB32);
+    text.setDevicePixelRatio(r);
+    text.fill(palette().window().color());
+    QPainter p(&text);
+    p.setFont(font());
+    p.setPen(palette().windowText().color());
+    p.drawText(QRectF(area).translated(-QPointF(textRect.topLeft()) / r), Qt::AlignCenter,
+               connectingText_);
+    p.end();
+    blit_->putImage(text, textRect.topLeft());
+    return textRect;
+}
+
+// The picture is drawn 1:1 in device pixels at the scroll offset; everything beyond the
+// remote desktop is black from the first paint on.
 void FreeRdpControl::paintWithPainter(const QRegion& widgetRegion) {
     QPainter painter(this);
+    const double r = ratio();
     const QPoint offset = scrollOffset();
-    const QRegion region = widgetRegion.translated(offset);
-    painter.translate(-offset);
-    const QRect desktop(QPoint(0, 0), desktopSize());
+    const QRect desktop = QRect(QPoint(0, 0), desktopSize()).translated(-offset);
+    const QRegion region = ScaledCover(widgetRegion, r);
+    painter.setWorldTransform(QTransform::fromScale(1 / r, 1 / r));
     if (frames_.hasFrame()) {
-        frames_.paint(painter, region & desktop);
+        painter.translate(-offset);
+        frames_.paint(painter, region.translated(offset) & desktop.translated(offset));
+        painter.translate(offset);
     } else {
         painter.fillRect(desktop, palette().window());
-        if (connected_ == 2 && !connectingText_.isEmpty()) {
-            painter.drawText(desktop.intersected(rect().translated(offset)), Qt::AlignCenter,
-                             connectingText_);
-        }
     }
-    for (const QRect& r : region - desktop) {
-        painter.fillRect(r, Qt::black);
+    for (const QRect& outside : region - desktop) {
+        painter.fillRect(outside, Qt::black);
+    }
+    if (!frames_.hasFrame() && connected_ == 2 && !connectingText_.isEmpty()) {
+        painter.resetTransform();
+        painter.drawText(ScaledCover(desktop, 1 / r) & rect(), Qt::AlignCenter, connectingText_);
     }
 }
 

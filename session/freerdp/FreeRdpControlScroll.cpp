@@ -1,4 +1,5 @@
 // Scroll bars of the FreeRDP control for a remote desktop larger than the control.
+#include "session/freerdp/DisplayScale.h"
 #include "session/freerdp/FreeRdpControl.h"
 #include "session/freerdp/ScrollPlan.h"
 
@@ -24,19 +25,28 @@ QSize FreeRdpControl::desktopSize() const {
     if (frames_.hasFrame()) {
         return frames_.size();
     }
-    return {std::max(0, settings_.desktopWidth), std::max(0, settings_.desktopHeight)};
+    if (session_) {
+        return requested_;
+    }
+    return DevicePixels(
+        QSize(std::max(0, settings_.desktopWidth), std::max(0, settings_.desktopHeight)), ratio());
 }
 
 QPoint FreeRdpControl::scrollOffset() const {
     return {hBar_->isVisible() ? hBar_->value() : 0, vBar_->isVisible() ? vBar_->value() : 0};
 }
 
+// The plan is made in device pixels (the remote desktop's); the bars are placed in logical
+// ones and scroll by device pixels.
 void FreeRdpControl::layoutScrollBars() {
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     barsLaidOutFor_ = desktopSize();
-    const ScrollPlan plan = PlanScroll(size(), barsLaidOutFor_, QSize(extent, extent));
-    hBar_->setGeometry(0, plan.viewport.height(), plan.viewport.width(), extent);
-    vBar_->setGeometry(plan.viewport.width(), 0, extent, plan.viewport.height());
+    const QSize bars = DevicePixels(QSize(extent, extent), ratio());
+    const ScrollPlan plan = PlanScroll(DevicePixels(size(), ratio()), barsLaidOutFor_, bars);
+    const QSize viewport(width() - (plan.vertical ? extent : 0),
+                         height() - (plan.horizontal ? extent : 0));
+    hBar_->setGeometry(0, viewport.height(), viewport.width(), extent);
+    vBar_->setGeometry(viewport.width(), 0, extent, viewport.height());
     hBar_->setRange(0, plan.maximum.x());
     vBar_->setRange(0, plan.maximum.y());
     hBar_->setPageStep(std::max(1, plan.viewport.width()));

@@ -46,6 +46,11 @@ bool ApplyDisplay(rdpSettings* s, const ControlSettings& c) {
              freerdp_settings_set_uint32(s, FreeRDP_DesktopHeight,
                                          static_cast<UINT32>(c.desktopHeight));
     }
+    if (c.desktopScaleFactor != 0) {
+        ok = ok &&
+             freerdp_settings_set_uint32(s, FreeRDP_DesktopScaleFactor, c.desktopScaleFactor) &&
+             freerdp_settings_set_uint32(s, FreeRDP_DeviceScaleFactor, c.deviceScaleFactor);
+    }
     switch (c.colorDepth) {
     case 8:
     case 15:

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command on a desktop of its own: an Xvfb display with the openbox window manager,
 # so that windows get title bars, close requests and the focus rules of a real desktop.
-# With RDP_DESKTOP_WM=none the display stays bare (no window manager).
+# With RDP_DESKTOP_WM=none the display stays bare (no window manager); RDP_DESKTOP_SCREEN
+# sets the screen's size (1280x1024 unless given).
 # Ends only the processes it started.
 set -euo pipefail
 work="$(mktemp -d)"
@@ -12,7 +13,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset -wr 3>"$work/display" \
+Xvfb -displayfd 3 -screen 0 "${RDP_DESKTOP_SCREEN:-1280x1024}x24" -nolisten tcp -noreset -wr \
+    3>"$work/display" \
     >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done

@@ -36,6 +36,18 @@ private slots:
         }
     }
 
+    // A window larger than the work area shrinks to it; one outside it moves in.
+    void keptInsideTheWorkArea() {
+        const QRect work(1920, 30, 1366, 738);
+        QCOMPARE(rdp::KeepInside(QRect(1961, 0, 1286, 794), work), QRect(1961, 30, 1286, 738));
+        QCOMPARE(rdp::KeepInside(QRect(1920, 0, 1927, 1086), work), work);
+        QCOMPARE(rdp::KeepInside(QRect(3000, 700, 300, 200), work), QRect(2986, 568, 300, 200));
+        QCOMPARE(rdp::KeepInside(QRect(2000, 100, 300, 200), work), QRect(2000, 100, 300, 200));
+        // No work area known: the whole monitor.
+        const rdp::ScreenMetrics s{1366 * 15.0, 768 * 15.0, 15, 15, 1920 * 15.0, 0};
+        QCOMPARE(rdp::MonitorInPixels(s).work, QRect(1920, 0, 1366, 768));
+    }
+
     void desktopAndControlSizes() {
         // Desktop pixels: halves round to even; code 0 leaves room for the frame.
         const struct {

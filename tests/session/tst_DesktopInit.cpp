@@ -80,14 +80,15 @@ private slots:
              {576, 370}},
             {2, {1024, 768}, {1024, 768}, {445, 143, 1030, 794}, {1026, 790}, {}, {}, {}},
             {3, {800, 600}, {800, 600}, {557, 227, 806, 626}, {802, 622}, {}, {}, {}},
+            // 28900 x 16290 twips would reach past the screen: kept inside it.
             {4,
              {1920, 1080},
              {1918, 1042},
-             {0, 0, 1927, 1086},
-             {1923, 1082},
+             {0, 0, 1920, 1080},
+             {1916, 1076},
              {1913, 1070},
-             {1927, 1086},
-             {897, 516}},
+             {1920, 1080},
+             {893, 513}},
             // Unlisted: the stored 1000 x 700 stay; the window keeps its designed client area
             // of 10785 x 8385 twips, centred on it before the frame is known.
             {7,
@@ -241,6 +242,26 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(rdp::Error, g.window->Init());
         QVERIFY(!g.window->isVisible());
         QVERIFY(g.window->rdp == nullptr);
+    }
+
+    // The login window's monitor is the right one of two, a 1366 x 768 laptop screen with a
+    // panel on top: code 1 is kept inside its work area, the control within the client area
+    // (its scroll bars in view); code 0 takes that monitor's size at its corner.
+    void opensInsideTheLoginWindowsMonitor() {
+        for (const float code : {1.f, 0.f}) {
+            DesktopFixture f;
+            f.platform.screen = {1366 * 15.0, 768 * 15.0,  15,        15,          1920 * 15.0,
+                                 0,           1920 * 15.0, 30 * 15.0, 1366 * 15.0, 738 * 15.0};
+            DesktopFixture::profile().setDesktopSize(code);
+            f.window->Init();
+            const QRect frame = f.window->frameGeometry();
+            QVERIFY2(QRect(1920, 30, 1366, 738).contains(frame), qPrintable(QString::number(code)));
+            QCOMPARE(frame.topLeft(), QPoint(code == 1 ? 1960 : 1920, 30));
+            QCOMPARE(frame.height(), 738);
+            QVERIFY(f.control->height() <= f.window->height());
+            QVERIFY(f.control->width() <= f.window->width());
+            QCOMPARE(f.control->valueOf(u"DesktopWidth"), QString::number(code == 1 ? 1280 : 1364));
+        }
     }
 
     void resizeRunsWhileHiddenDuringSizing() {

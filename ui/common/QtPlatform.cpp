@@ -114,7 +114,10 @@ void QtPlatform::EndProgram() {
 
 ScreenMetrics QtPlatform::Screen() const {
     ScreenMetrics m;
-    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = screenWindow_ ? screenWindow_->screen() : nullptr;
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
     if (screen == nullptr) {
         return m;
     }
@@ -122,8 +125,16 @@ ScreenMetrics QtPlatform::Screen() const {
     const double dpiY = screen->logicalDotsPerInchY();
     m.twipsPerPixelX = dpiX > 0 ? 1440.0 / dpiX : 15.0;
     m.twipsPerPixelY = dpiY > 0 ? 1440.0 / dpiY : 15.0;
-    m.widthTwips = screen->geometry().width() * m.twipsPerPixelX;
-    m.heightTwips = screen->geometry().height() * m.twipsPerPixelY;
+    const QRect whole = screen->geometry();
+    const QRect work = screen->availableGeometry();
+    m.widthTwips = whole.width() * m.twipsPerPixelX;
+    m.heightTwips = whole.height() * m.twipsPerPixelY;
+    m.leftTwips = whole.left() * m.twipsPerPixelX;
+    m.topTwips = whole.top() * m.twipsPerPixelY;
+    m.workLeftTwips = work.left() * m.twipsPerPixelX;
+    m.workTopTwips = work.top() * m.twipsPerPixelY;
+    m.workWidthTwips = work.width() * m.twipsPerPixelX;
+    m.workHeightTwips = work.height() * m.twipsPerPixelY;
     return m;
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QStyle>
 #include <QWidget>
 
 namespace RDP_basUI {
@@ -91,6 +92,15 @@ bool IsFormLoaded(const QString& name) {
         }
     }
     return false;
+}
+
+QFont DesignedFont() {
+    return QFont(QStringLiteral("Noto Sans CJK SC"), 9);
+}
+
+void KeepDesignedLook(QWidget* window) {
+    window->setFont(DesignedFont());
+    window->setPalette(window->style()->standardPalette());
 }
 
 } // namespace RDP_basUI

@@ -3,6 +3,7 @@
 // ui/common/: what both windows share: the platform seam on Qt, keyboard navigation,
 // focus return and password echo.
 
+#include <QFont>
 #include <QString>
 #include <Qt>
 
@@ -45,5 +46,13 @@ bool TabByKey(QWidget* focused, int keyCode, int shift);
 // True when a top-level window whose object name equals `name`, ignoring letter case, exists
 // (shown or hidden).
 bool IsFormLoaded(const QString& name);
+
+// The program's own font: the CJK face the set-up installs, at the size the windows were
+// laid out for.
+QFont DesignedFont();
+
+// Gives a designed window (its artwork, its captions' colours, its layout) its own font and
+// its style's own palette, so that a desktop's palette or font setting changes nothing in it.
+void KeepDesignedLook(QWidget* window);
 
 } // namespace RDP_basUI

@@ -7,7 +7,6 @@
 #include "common/TextHelpers.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
-#include "ui/common/FocusReturn.h"
 #include "ui/login/LoginHandover.h"
 
 #include <QComboBox>
@@ -133,13 +132,15 @@ void RDP_frmLogin::ShowAgain() {
 }
 
 void RDP_frmLogin::SetupConnections() {
-    // Back from the setup window, the keyboard is where the user left it in this window.
-    const RDP_basUI::FocusReturn focusReturn(this);
     hide();
     if (handover_ != nullptr) {
         handover_->OpenSetup();
     }
     FillClientList();
+    // Back from the setup window the keyboard is in the password box, whichever button
+    // opened the setup window: what the user types next is never lost, nor sent into the
+    // user name.
+    txtPassword->setFocus(Qt::ActiveWindowFocusReason);
     ShowAgain();
 }
 

@@ -3,6 +3,7 @@
 #include "common/Platform.h"
 #include "common/Twips.h"
 #include "ui/common/PasswordEcho.h"
+#include "ui/common/RDP_basUI.h"
 #include "ui/login/ImageBox.h"
 #include "ui/login/LoginArtwork.h"
 
@@ -64,6 +65,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) 
 void RDP_frmLogin::BuildControls() {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QStringLiteral("连接登录"));
+    // The captions lie on the window's own light artwork: its look is its own, whatever the
+    // desktop's palette and font.
+    RDP_basUI::KeepDesignedLook(this);
     CreateControls();
     PlaceControls();
     ConnectControls();

@@ -4,6 +4,7 @@
 #include "common/Platform.h"
 #include "common/Twips.h"
 #include "ui/common/PasswordEcho.h"
+#include "ui/common/RDP_basUI.h"
 #include "ui/setup/DecorationImage.h"
 
 #include <QApplication>
@@ -88,6 +89,8 @@ RDP_frmSetup::RDP_frmSetup(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("RDP_frmSetup"));
     setWindowTitle(QStringLiteral("连接设置"));
     setSizeGripEnabled(false);
+    // Laid out to the pixel for its own font; its title's colour is made for its palette.
+    RDP_basUI::KeepDesignedLook(this);
     BuildControls();
     SetTabOrder();
     cmbClient_->setFocus(Qt::OtherFocusReason); // where the window opens

@@ -1,5 +1,6 @@
 // The FreeRDP control's tables: disconnection reasons, keys and buttons, settings, ports.
 #include "session/freerdp/DisconnectReason.h"
+#include "session/freerdp/DisplayScale.h"
 #include "session/freerdp/InputMapping.h"
 #include "session/freerdp/LocalDevices.h"
 #include "session/freerdp/SettingsApply.h"
@@ -24,6 +25,7 @@ private slots:
     void buttonsAndWheel();
     void userNameSplits();
     void settingsReachTheLibrary();
+    void scaledScreens();
     void soundModesAndColourDepths();
     void redirectionFollowsWhatThisComputerHas();
     void portsThatExist();
@@ -299,6 +301,45 @@ void FreeRdpMapping::settingsReachTheLibrary() {
     QCOMPARE(plain.text(FreeRDP_Username), QStringLiteral("bob"));
     QVERIFY(plain.text(FreeRDP_Domain).isEmpty());
     QVERIFY(plain.text(FreeRDP_Password).isEmpty());
+}
+
+// On a scaled screen the desktop is asked for in device pixels with the screen's factors,
+// painted regions cover every device pixel they touch, and a pointer lands on the pixel
+// under it; an unscaled screen asks and maps as before.
+void FreeRdpMapping::scaledScreens() {
+    const struct {
+        double ratio;
+        QSize device;
+        std::uint32_t desktop, dev;
+    } rows[] = {{1, {1024, 768}, 0, 0},
+                {1.25, {1280, 960}, 125, 100},
+                {2, {2048, 1536}, 200, 100},
+                {6, {6144, 4608}, 500, 100}};
+    for (const auto& r : rows) {
+        QCOMPARE(DevicePixels(QSize(1024, 768), r.ratio), r.device);
+        QCOMPARE(ScaleFactorsFor(r.ratio).desktop, r.desktop);
+        QCOMPARE(ScaleFactorsFor(r.ratio).device, r.dev);
+    }
+    QCOMPARE(DevicePixels(QSize(1918, 1050), 1.25), QSize(2398, 1312)); // 2397.5 to even
+
+    QCOMPARE(ScaledCover(QRect(10, 10, 5, 3), 2), QRect(20, 20, 10, 6));
+    QCOMPARE(ScaledCover(QRect(1, 1, 1, 1), 1.25), QRect(1, 1, 2, 2)); // 1.25 to 2.5
+    QCOMPARE(ScaledCover(QRect(0, 0, 1280, 960), 0.8), QRect(0, 0, 1024, 768));
+    QCOMPARE(ScaledCover(QRegion(3, 4, 5, 6), 1), QRegion(3, 4, 5, 6));
+
+    // Device pixel (601, 401) is at logical (480.8, 320.8) at 1.25 and (300.5, 200.5) at 2.
+    QCOMPARE(RemotePoint(QPointF(601 / 1.25, 401 / 1.25), 1.25, {}), QPointF(601, 401));
+    QCOMPARE(RemotePoint(QPointF(300.5, 200.5), 2, QPoint(7, 9)), QPointF(608, 410));
+    QCOMPARE(RemotePoint(QPointF(601, 401), 1, {}), QPointF(601, 401));
+    QCOMPARE(LocalPoint(QPoint(608, 410), 2, QPoint(7, 9)), QPoint(300, 200));
+
+    Settings s;
+    ControlSettings c = Profile();
+    c.desktopScaleFactor = 200;
+    c.deviceScaleFactor = 100;
+    QVERIFY(ApplySettings(s.s, c, {}));
+    QCOMPARE(s.number(FreeRDP_DesktopScaleFactor), 200u);
+    QCOMPARE(s.number(FreeRDP_DeviceScaleFactor), 100u);
 }
 
 void FreeRdpMapping::soundModesAndColourDepths() {

@@ -124,6 +124,55 @@ private slots:
         QVERIFY(w.isVisible());
         QVERIFY(!w.cmbClient->isVisible());
         QVERIFY(w.txtUserName->text().isEmpty());
+        QCOMPARE(w.focusWidget(), w.txtPassword);
+    }
+
+    // The setup button (which took the focus when clicked) opens the setup window; saved or
+    // cancelled, the keyboard comes back to the password box.
+    void theKeyboardIsBackInThePasswordBoxAfterTheSetupWindow() {
+        RDP_frmLogin& w = openWith(2, 1);
+        activate(w);
+        for (const bool save : {false, true}) {
+            w.cmdSetup->setFocus();
+            QTimer::singleShot(0, this, [save] {
+                for (QWidget* t : QApplication::topLevelWidgets()) {
+                    if (auto* s = qobject_cast<RDP_frmSetup*>(t); s && s->isVisible()) {
+                        save ? s->cmdOk_Click() : s->cmdCancel_Click();
+                    }
+                }
+            });
+            w.cmdSetup_Click();
+            QCOMPARE(w.focusWidget(), w.txtPassword);
+            QTRY_COMPARE(QApplication::focusWidget(), w.txtPassword);
+        }
+    }
+
+    // A desktop that sets a dark palette and a 14 pt font once the program runs (as a
+    // platform theme does): the captions keep their dark ink on the window's light artwork and
+    // their designed font, and every caption fits its label.
+    void aDesktopsPaletteAndFontLeaveTheWindowAsDesigned() {
+        RDP_frmLogin& w = openWith(2, 1);
+        const QPalette appPalette = QApplication::palette();
+        const QFont appFont = QApplication::font();
+        QPalette dark = appPalette;
+        dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+        QApplication::setPalette(dark);
+        QFont large = appFont;
+        large.setPointSize(14);
+        QApplication::setFont(large);
+        QCoreApplication::processEvents(); // the change reaches the widgets
+        for (QLabel* caption : {w.lblClient, w.lblUserName, w.lblPassword}) {
+            QVERIFY(caption->palette().color(QPalette::WindowText).lightness() < 80);
+            QCOMPARE(caption->font().pointSize(), 9);
+            QVERIFY(caption->width() >= caption->sizeHint().width());
+            QVERIFY(caption->height() >= caption->sizeHint().height());
+        }
+        QVERIFY(w.cmdSetup->fontMetrics().horizontalAdvance(w.cmdSetup->text()) <
+                w.cmdSetup->width() - 8);
+        QApplication::setPalette(appPalette);
+        QApplication::setFont(appFont);
     }
 
     void oneProfileIsUsedWithoutAChoice() {
