@@ -114,16 +114,7 @@ UINT SendText(CliprdrServerContext* c, const CLIPRDR_FORMAT_DATA_REQUEST*) {
     for (std::size_t i = 1; i < text.size(); i += 2) {
         text[i] = 0;
     }
-    CLIPRDR_FORMAT_DATA_RESPONSE response{};
-    response.msgType = CB_FORMAT_DATA_RESPONSE;
-    response.msgFlags = CB_RESPONSE_OK;
-    response.dataLen = static_cast<UINT32>(text.size());
-    response.requestedFormatData = text.data();
-    c->ServerFormatDataResponse(c, &response);
-    return CHANNEL_RC_OK;
-}
-
-UINT Ignore(CliprdrServerContext*, const CLIPRDR_FORMAT_LIST_RESPONSE*) {
+    peer::SendClipboardData(c, text);
     return CHANNEL_RC_OK;
 }
 
@@ -131,7 +122,7 @@ std::function<void()> StartClipboard(HANDLE vcm) {
     CliprdrServerContext* c = cliprdr_server_context_new(vcm);
     c->useLongFormatNames = TRUE;
     c->ClientFormatList = OfferText;
-    c->ClientFormatListResponse = Ignore;
+    c->ClientFormatListResponse = peer::IgnoreListAnswer;
     c->ClientFormatDataRequest = SendText;
     if (c->Start(c) != CHANNEL_RC_OK) {
         cliprdr_server_context_free(c);
