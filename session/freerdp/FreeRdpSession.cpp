@@ -338,7 +338,10 @@ void FreeRdpSession::onStateChange(int state) {
 }
 
 void FreeRdpSession::onLoginNotice() {
-    listener_.sessionLoginComplete();
+    // The control raises the logon once a session: a server repeating it posts nothing more.
+    if (!loginNoticed_.exchange(true)) {
+        listener_.sessionLoginComplete();
+    }
 }
 
 namespace {

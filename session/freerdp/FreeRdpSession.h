@@ -129,6 +129,7 @@ private:
     rdp_freerdp* instance_ = nullptr;
     InputQueue input_;
     std::atomic<std::uint64_t> refusedDesktop_{0}; // width << 32 | height, once refused
+    std::atomic<bool> loginNoticed_{false};
     PointerHandOff pointer_;
     Watchdog watchdog_;
     std::thread worker_;
