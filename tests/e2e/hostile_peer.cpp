@@ -3,13 +3,17 @@
 //
 //   hostile_peer PORT CERT KEY connect WIDTH HEIGHT   the desktop size given at connection
 //   hostile_peer PORT CERT KEY resize WIDTH HEIGHT    a desktop resize half a second after
-//   hostile_peer PORT CERT KEY pointers SECONDS       96×96 32-bit pointers over 20 cache
-//                                                     slots, each followed by a position
+//   hostile_peer PORT CERT KEY pointers SECONDS [RATE] 96×96 32-bit pointers over 20 cache
+//                                                     slots, each followed by a position, as
+//                                                     fast as the client takes them or RATE
+//                                                     a second (FreeRDP 2.11's fast path broke
+//                                                     here after about 33,400 of them)
 //   hostile_peer PORT CERT KEY clipboard MEGABYTES    an offer of Unicode text with an empty
 //                                                     and a 70,000-character format name;
 //                                                     a request gets MEGABYTES of text
 //
-// Prints "listening", then what it did: "resized", "flood done N", "offered", "asked".
+// Prints "listening", then what it does: "resized", "flood begins", "flood done N", "offered",
+// "asked".
 #include "channel_peer.h"
 
 #include <freerdp/channels/channels.h>
@@ -31,6 +35,7 @@ std::string gMode;
 UINT32 gWidth = 0;
 UINT32 gHeight = 0;
 int gSeconds = 0;
+long gRate = 0; // pointers a second, 0: as fast as they go
 std::size_t gClipboardBytes = 0;
 
 void Say(const std::string& line) {
@@ -74,7 +79,12 @@ void FloodPointers(freerdp_peer* client) {
     rdpPointerUpdate* send = client->update->pointer;
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(gSeconds) * 1000;
     long sent = 0;
+    Say("flood begins");
+    const ULONGLONG start = GetTickCount64();
     for (bool up = true; up && GetTickCount64() < end; ++sent) {
+        while (gRate > 0 && static_cast<long>((GetTickCount64() - start) * gRate / 1000) < sent) {
+            Sleep(1);
+        }
         shape.cacheIndex = static_cast<UINT32>(sent % 20);
         std::memset(xorMask.data(), static_cast<int>(sent & 0xFF), xorMask.size());
         POINTER_POSITION_UPDATE at{static_cast<UINT32>(sent % 500),
@@ -158,6 +168,7 @@ int main(int argc, char** argv) {
     gWidth = static_cast<UINT32>(std::stoul(argv[5]));
     gHeight = argc > 6 ? static_cast<UINT32>(std::stoul(argv[6])) : 0;
     gSeconds = std::stoi(argv[5]);
+    gRate = static_cast<long>(gHeight);
     gClipboardBytes = std::stoul(argv[5]) * 1024 * 1024;
     peer::ChannelServer server{argv[2], argv[3], Prepare, Start, gMode == "clipboard"};
     return peer::Serve(argv[1], server);
