@@ -6,8 +6,7 @@
 //   hostile_peer PORT CERT KEY pointers SECONDS [RATE] 96×96 32-bit pointers over 20 cache
 //                                                     slots, each followed by a position, as
 //                                                     fast as the client takes them or RATE
-//                                                     a second (FreeRDP 2.11's fast path broke
-//                                                     here after about 33,400 of them)
+//                                                     a second
 //   hostile_peer PORT CERT KEY clipboard MEGABYTES    an offer of Unicode text with an empty
 //                                                     and a 70,000-character format name;
 //                                                     a request gets MEGABYTES of text
@@ -79,6 +78,9 @@ void FloodPointers(freerdp_peer* client) {
     rdpPointerUpdate* send = client->update->pointer;
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(gSeconds) * 1000;
     long sent = 0;
+    // FreeRDP 2.11's bulk compressor and decompressor fell out of step after some 30,000
+    // compressed pointers ("Decompression failure"): the flood goes uncompressed.
+    freerdp_settings_set_bool(client->settings, FreeRDP_CompressionEnabled, FALSE);
     Say("flood begins");
     const ULONGLONG start = GetTickCount64();
     for (bool up = true; up && GetTickCount64() < end; ++sent) {
