@@ -6,9 +6,11 @@
 #   bench/hostile-server.sh [BUILD_DIR] [FLOOD_SECONDS] [POINTERS_A_SECOND]
 #
 # The client is the measuring client of bench/connect-and-cpu.sh (a 1024x768 session) on an
-# Xvfb display of its own. Ends only the processes it started.
+# Xvfb display of its own (tests/e2e/run-under-xvfb.sh). Ends only the processes it started.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+# The client gets a display of its own (the script runs again under it).
+[ -n "${HOSTILE_ON_XVFB:-}" ] || HOSTILE_ON_XVFB=1 exec "$root/tests/e2e/run-under-xvfb.sh" "$0" "$@"
 build="${1:-$root/build}"
 flood_seconds="${2:-60}"
 rate="${3:-0}" # pointers a second, 0: as fast as the client takes them
@@ -19,18 +21,14 @@ for f in "$probe" "$peer"; do [ -x "$f" ] || { echo "build $f first" >&2; exit 1
 work="$(mktemp -d)"
 port=34980
 while ss -ltnH "sport = :$port" | grep -q LISTEN; do port=$((port + 1)); done
-fdfile="$work/client.display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
-xvfb=$!
 peer_pid=""
 probe_pid=""
 cleanup() {
-    kill $xvfb $peer_pid $probe_pid 2>/dev/null || true
+    kill $peer_pid $probe_pid 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
-export DISPLAY=":$(tr -d '\n' <"$fdfile")" QT_QPA_PLATFORM=xcb WLOG_LEVEL=OFF
+export WLOG_LEVEL=OFF
 winpr-makecert -silent -rdp -path "$work" peer >/dev/null
 
 kb() { awk -v k="$2:" '$1 == k {print $2}' "/proc/$1/status" 2>/dev/null || true; }
