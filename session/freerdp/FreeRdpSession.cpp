@@ -446,7 +446,8 @@ void FreeRdpSession::onChannelConnected(const char* name, void* iface) {
 
 bool FreeRdpSession::passChannelData(std::uint16_t channel, const unsigned char* data,
                                      std::size_t size, std::uint32_t flags, std::size_t total) {
-    // The clipboard's messages are the only ones whose size the server chooses freely.
+    // The clipboard's messages are screened: their size is the remote user's copy, and the
+    // library would put each together whole before the bridge could look at it.
     return !clipboard_ ||
            channel != freerdp_channels_get_id_by_name(instance_, CLIPRDR_SVC_CHANNEL_NAME) ||
            clipboard_->passFromRemote(data, size, flags, total);
