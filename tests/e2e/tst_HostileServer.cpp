@@ -138,7 +138,7 @@ void HostileServer::desktopSizesBeyondTheLimitEndTheSession() {
         QCOMPARE(refused, QSize(row.width, row.height));
         const QString size = QStringLiteral("%1×%2").arg(row.width).arg(row.height);
         QVERIFY(rdp::DisconnectMessage(262, refused).value_or(QString()).contains(size));
-        checkPeak(row.mode, kBoundMb);
+        checkPeak(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(row.mode), size)), kBoundMb);
     }
 
     auto largest = peer({QStringLiteral("resize"), QStringLiteral("8192"), QStringLiteral("8192")});
