@@ -28,15 +28,17 @@ void RDP_frmDesktop::SetStatus(std::int32_t code, std::int32_t reason) {
         picTips->hide();
         Timer->stop();
         break;
-    case StatusDisconnected:
+    case StatusDisconnected: {
         picTips->show();
         text = rdp::LoggingOffText();
-        if (const std::optional<QString> message = rdp::DisconnectMessage(reason)) {
+        const QSize refused = rdp != nullptr ? rdp->RefusedDesktopSize() : QSize();
+        if (const std::optional<QString> message = rdp::DisconnectMessage(reason, refused)) {
             ShowMessage(*message, rdp::MsgStyle::Critical, rdp::ConnectTitle());
         }
         Status_ = StatusClosing;
         Timer->start(ClosingDelayMs);
         break;
+    }
     case StatusLoggedIn:
         Status_ = StatusLoggedIn;
         break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -53,6 +54,12 @@ public:
     // Starts connecting and returns at once; progress arrives as events.
     virtual void Connect() = 0;
     virtual void Disconnect() = 0;
+
+    // The largest desktop side a server may ask for (what RDP allows), in pixels.
+    static constexpr int MaxDesktopSide = 8192;
+    // The desktop size the server asked for when the session ended because this side
+    // refused it (too large, or no memory for it); empty otherwise.
+    virtual QSize RefusedDesktopSize() const { return {}; }
 
 signals:
     void OnConnecting();

@@ -1,11 +1,28 @@
 #include "session/SessionMessages.h"
 
+#include "session/RdpClientControl.h"
+
 namespace rdp {
 
 namespace {
 
 QString TwoParts(const char* what, const char* advice) {
     return QString::fromUtf8(what) + QStringLiteral("\r\n\r\n") + QString::fromUtf8(advice);
+}
+
+// The server asked for a desktop this side does not allocate.
+QString DesktopRefusedText(QSize desktop) {
+    const int most = RdpClientControl::MaxDesktopSide;
+    const QString size = QStringLiteral("%1×%2").arg(desktop.width()).arg(desktop.height());
+    const QString what =
+        desktop.width() > most || desktop.height() > most
+            ? QStringLiteral(
+                  "远程计算机要求的桌面大小 %1 超出了允许的范围（最大 %2×%2），会话已结束。")
+                  .arg(size)
+                  .arg(most)
+            : QStringLiteral("此计算机的内存不足以显示远程计算机要求的桌面大小 %1，会话已结束。")
+                  .arg(size);
+    return what + QStringLiteral("\r\n\r\n") + QStringLiteral("请联系远程计算机的管理员获得帮助。");
 }
 
 } // namespace
@@ -29,8 +46,10 @@ QString ReconnectingText(int attempt, int of) {
         .arg(of);
 }
 
-std::optional<QString> DisconnectMessage(int reason) {
+std::optional<QString> DisconnectMessage(int reason, QSize desktop) {
     switch (reason) {
+    case 262: // the server asked for a desktop this side refused to allocate
+        return DesktopRefusedText(desktop);
     case 260: // the name of the remote computer could not be resolved
         return TwoParts("找不到远程计算机。",
                         "请检查计算机名称或地址是否正确，然后重新连接。"

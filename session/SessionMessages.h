@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 #include <optional>
@@ -15,7 +16,8 @@ QString AlreadyLoggedOnText();
 QString ReconnectingText(int attempt, int of);
 
 // The message for a disconnection reason that the user must hear about (network failure,
-// unknown computer, timeout, wrong credentials, a lost link); nothing for a normal end.
-std::optional<QString> DisconnectMessage(int reason);
+// unknown computer, timeout, wrong credentials, a lost link, a desktop this side refused,
+// named by `desktop`); nothing for a normal end.
+std::optional<QString> DisconnectMessage(int reason, QSize desktop = {});
 
 } // namespace rdp

@@ -62,6 +62,7 @@ void ClipboardBridge::attach(Channel* channel) {
     channel_ = channel;
     ready_ = false;
     requested_ = 0;
+    offered_ = 0;
     channel->custom = this;
     channel->ServerCapabilities = OnServerCapabilities;
     channel->MonitorReady = OnMonitorReady;
@@ -73,10 +74,14 @@ void ClipboardBridge::attach(Channel* channel) {
 
 void ClipboardBridge::detach() {
     // The channel's memory is the library's: after its disconnection it is not touched.
-    std::lock_guard lock(mutex_);
-    channel_ = nullptr;
-    ready_ = false;
-    requested_ = 0;
+    {
+        std::lock_guard lock(mutex_);
+        channel_ = nullptr;
+        ready_ = false;
+        requested_ = 0;
+        offered_ = 0;
+    }
+    answered_.notify_all(); // a paste waiting for the remote side gets nothing
 }
 
 void ClipboardBridge::remoteReady() {
@@ -103,11 +108,14 @@ void ClipboardBridge::announceLocked() {
     unicode.formatId = CF_UNICODETEXT;
     CLIPRDR_FORMAT_LIST list{};
     list.msgType = CB_FORMAT_LIST;
-    list.numFormats = localText_.isEmpty() ? 0 : 1;
+    // A text beyond the limit is not offered (its line ends may grow it a little more; the
+    // answer checks the exact size).
+    list.numFormats = localText_.isEmpty() || (localText_.size() + 1) * 2 > MaxDataBytes ? 0 : 1;
     list.formats = &unicode;
     channel_->ClientFormatList(channel_, &list);
 }
 
+// Only the formats go on the local clipboard; one notice at a time brings the latest offer.
 void ClipboardBridge::remoteFormatsChanged(bool unicodeText, bool ansiText) {
     std::lock_guard lock(mutex_);
     if (!running_ || !channel_) {
@@ -117,12 +125,11 @@ void ClipboardBridge::remoteFormatsChanged(bool unicodeText, bool ansiText) {
     answer.msgType = CB_FORMAT_LIST_RESPONSE;
     answer.msgFlags = CB_RESPONSE_OK;
     channel_->ClientFormatListResponse(channel_, &answer);
-    requested_ = unicodeText ? CF_UNICODETEXT : ansiText ? CF_TEXT : 0;
-    if (requested_ != 0) {
-        CLIPRDR_FORMAT_DATA_REQUEST request{};
-        request.msgType = CB_FORMAT_DATA_REQUEST;
-        request.requestedFormatId = requested_;
-        channel_->ClientFormatDataRequest(channel_, &request);
+    ++offer_;
+    offered_ = unicodeText ? CF_UNICODETEXT : ansiText ? CF_TEXT : 0;
+    if (offered_ != 0 && !std::exchange(offerPosted_, true)) {
+        QMetaObject::invokeMethod(
+            this, [this] { putRemoteOffer(); }, Qt::QueuedConnection);
     }
 }
 
@@ -132,8 +139,12 @@ void ClipboardBridge::remoteWantsText(std::uint32_t format) {
         return;
     }
     // Only Unicode text is offered; Windows makes its 8-bit texts from it by itself.
-    const QByteArray data =
-        format == CF_UNICODETEXT ? UnicodeTextForRemote(localText_) : QByteArray();
+    QByteArray data = format == CF_UNICODETEXT && !localText_.isEmpty()
+                          ? UnicodeTextForRemote(localText_)
+                          : QByteArray();
+    if (data.size() > MaxDataBytes) {
+        data.clear();
+    }
     CLIPRDR_FORMAT_DATA_RESPONSE response{};
     response.msgType = CB_FORMAT_DATA_RESPONSE;
     response.msgFlags = data.isEmpty() ? CB_RESPONSE_FAIL : CB_RESPONSE_OK;
@@ -142,20 +153,34 @@ void ClipboardBridge::remoteWantsText(std::uint32_t format) {
     channel_->ClientFormatDataResponse(channel_, &response);
 }
 
+// An answer nobody asked for is dropped; the one asked for wakes the paste waiting for it.
 void ClipboardBridge::remoteSentText(bool ok, const QByteArray& data) {
-    std::uint32_t format = 0;
     {
         std::lock_guard lock(mutex_);
-        format = requested_;
+        if (requested_ == 0) {
+            return;
+        }
         requested_ = 0;
+        answer_ = ok && data.size() <= MaxDataBytes ? data : QByteArray();
     }
-    if (!ok || format == 0) {
-        return;
+    answered_.notify_all();
+}
+
+bool ClipboardBridge::passFromRemote(const unsigned char* data, std::size_t size,
+                                     std::uint32_t flags, std::size_t total) {
+    constexpr std::size_t header = 8; // message type, flags and length
+    if (flags & CHANNEL_FLAG_FIRST) {
+        dropping_ = total > static_cast<std::size_t>(MaxDataBytes) + header;
+        // A paste waiting for this answer gets nothing, at once.
+        if (dropping_ && size >= 2 && (data[0] | data[1] << 8) == CB_FORMAT_DATA_RESPONSE) {
+            remoteSentText(false, {});
+        }
     }
-    const QString text =
-        format == CF_UNICODETEXT ? UnicodeTextFromRemote(data) : AnsiTextFromRemote(data);
-    QMetaObject::invokeMethod(
-        this, [this, text] { applyRemoteText(text); }, Qt::QueuedConnection);
+    const bool pass = !dropping_;
+    if (flags & CHANNEL_FLAG_LAST) {
+        dropping_ = false;
+    }
+    return pass;
 }
 
 } // namespace rdp::freerdp

@@ -2,6 +2,7 @@
 
 #include "session/freerdp/FreeRdpSession.h"
 
+#include <freerdp/channels/channels.h>
 #include <freerdp/client.h>
 #include <freerdp/event.h>
 #include <freerdp/update.h>
@@ -34,6 +35,14 @@ BOOL PostConnect(::freerdp* instance) {
 }
 void PostDisconnect(::freerdp* instance) {
     SessionOf(instance)->onPostDisconnect();
+}
+
+// Every piece of virtual channel data from the server passes here before the library puts
+// the channel's messages together.
+BOOL ReceiveChannelData(::freerdp* instance, UINT16 channelId, const BYTE* data, size_t size,
+                        UINT32 flags, size_t total) {
+    return !SessionOf(instance)->passChannelData(channelId, data, size, flags, total) ||
+           freerdp_channels_data(instance, channelId, data, size, flags, total);
 }
 
 // Credentials are never asked for: the profile's are the only ones.
@@ -77,6 +86,7 @@ BOOL ClientNew(::freerdp* instance, rdpContext*) {
     instance->PostConnect = PostConnect;
     instance->PostDisconnect = PostDisconnect;
     instance->Authenticate = Authenticate;
+    instance->ReceiveChannelData = ReceiveChannelData;
     instance->VerifyCertificateEx = VerifyCertificate;
     instance->VerifyChangedCertificateEx = VerifyChangedCertificate;
     return TRUE;

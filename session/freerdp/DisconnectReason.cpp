@@ -61,6 +61,9 @@ int ConnectFailureReason(const EndFacts& f) {
 } // namespace
 
 int DisconnectReasonFor(const EndFacts& f) {
+    if (f.desktopRefused) {
+        return Reason::OutOfMemory; // ended here, but for the server's size
+    }
     if (f.localRequest || f.certificateRejected) {
         return Reason::LocalDisconnect;
     }

@@ -11,6 +11,7 @@ inline constexpr int LocalDisconnect = 1;
 inline constexpr int RemoteByUser = 2;
 inline constexpr int RemoteByServer = 3;
 inline constexpr int DnsLookupFailed = 260;
+inline constexpr int OutOfMemory = 262; // also: a desktop size this side refused
 inline constexpr int Timeout = 264;
 inline constexpr int SocketConnectFailed = 516;
 inline constexpr int LogonFailed = 2055;
@@ -26,6 +27,7 @@ struct EndFacts {
     bool credentialsSent = false;     // NLA started with our password and got no further
     bool serverReachable = false;     // after that, the server still accepted connections
     bool linkLost = false;            // the link broke and reconnecting did not bring it back
+    bool desktopRefused = false;      // the server asked for a desktop this side refused
     std::uint32_t lastError = 0;      // freerdp_get_last_error
     std::uint32_t errorInfo = 0;      // freerdp_error_info (the server's error info PDU)
 };

@@ -47,13 +47,8 @@ public:
             c.onCertificateQuestion(g, q, ticket);
         });
     }
-    void sessionCursorChanged(const RemoteCursor& cursor) override {
-        post([g = generation_, cursor](FreeRdpControl& c) { c.onSessionCursor(g, cursor); });
-    }
-    void sessionCursorMoved(int x, int y) override {
-        post([g = generation_, at = QPoint(x, y)](FreeRdpControl& c) {
-            c.onSessionCursorMoved(g, at);
-        });
+    void sessionPointerChanged() override {
+        post([g = generation_](FreeRdpControl& c) { c.onSessionPointer(g); });
     }
 
 private:
@@ -135,6 +130,10 @@ void FreeRdpControl::Disconnect() {
         session_->requestDisconnect();
         session_->waitEnded(kDisconnectWaitMs);
     }
+}
+
+QSize FreeRdpControl::RefusedDesktopSize() const {
+    return session_ ? session_->refusedDesktop() : QSize();
 }
 
 void FreeRdpControl::onSessionConnected(unsigned generation) {

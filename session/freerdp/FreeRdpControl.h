@@ -63,6 +63,7 @@ public:
 
     void Connect() override;
     void Disconnect() override;
+    QSize RefusedDesktopSize() const override;
 
     // Not published: the FreeRDP configuration folder (known_hosts2), the time an
     // unanswered connection may take, and how a lost session is tried again.
@@ -107,6 +108,7 @@ private:
     void onSessionReconnected(unsigned generation);
     void onCertificateQuestion(unsigned generation, const CertificateQuestion& question,
                                std::uint64_t ticket);
+    void onSessionPointer(unsigned generation);
     void onSessionCursor(unsigned generation, const RemoteCursor& cursor);
     void onSessionCursorMoved(unsigned generation, QPoint at);
     void raiseLoginComplete();

@@ -2,10 +2,26 @@
 #include "session/freerdp/DisplayScale.h"
 #include "session/freerdp/FreeRdpControl.h"
 
+#include "session/freerdp/FreeRdpSession.h"
+
 #include <QCursor>
 #include <QPixmap>
 
 namespace rdp::freerdp {
+
+// The session keeps only the latest shape and position; one notice brings both.
+void FreeRdpControl::onSessionPointer(unsigned generation) {
+    if (generation != generation_ || !session_) {
+        return;
+    }
+    const PointerHandOff::Pending pending = session_->takePointer();
+    if (pending.shape) {
+        onSessionCursor(generation, *pending.shape);
+    }
+    if (pending.position) {
+        onSessionCursorMoved(generation, *pending.position);
+    }
+}
 
 void FreeRdpControl::onSessionCursor(unsigned generation, const RemoteCursor& cursor) {
     if (generation != generation_ || connected_ == 0) {

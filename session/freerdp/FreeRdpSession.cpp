@@ -1,5 +1,6 @@
 #include "session/freerdp/FreeRdpSession.h"
 
+#include "session/RdpClientControl.h"
 #include "session/freerdp/ClipboardBridge.h"
 #include "session/freerdp/ContextCallbacks.h"
 #include "session/freerdp/FrameStore.h"
@@ -10,6 +11,7 @@
 #include "session/freerdp/SocketShutdown.h"
 #include "session/freerdp/WarmUp.h"
 
+#include <freerdp/channels/channels.h>
 #include <freerdp/channels/rdpgfx.h>
 #include <freerdp/client/channels.h>
 #include <freerdp/client/cliprdr.h>
@@ -265,6 +267,7 @@ EndFacts FreeRdpSession::facts(bool connected) const {
     f.credentialsSent = attempt_.nlaReached && !attempt_.nlaPassed;
     f.lastError = freerdp_get_last_error(context_);
     f.errorInfo = freerdp_error_info(instance_);
+    f.desktopRefused = refusedDesktop_.load() != 0;
     // A refusal leaves the server there; a server that went away is a network failure.
     f.serverReachable = f.credentialsSent && !f.localRequest &&
                         ServerAccepts(settings_.server, settings_.port, kProbeTimeoutMs);
@@ -278,10 +281,14 @@ bool FreeRdpSession::onPreConnect() {
 bool FreeRdpSession::onPostConnect() {
     // The library draws into the store's picture, which the control paints from.
     const rdpSettings* s = context_->settings;
+    const auto width = freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth);
+    const auto height = freerdp_settings_get_uint32(s, FreeRDP_DesktopHeight);
+    if (!desktopAllowed(width, height)) {
+        return false;
+    }
     frames_.beginDrawing();
-    const FrameStore::Canvas canvas = frames_.prepareResize(
-        static_cast<int>(freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth)),
-        static_cast<int>(freerdp_settings_get_uint32(s, FreeRDP_DesktopHeight)));
+    const FrameStore::Canvas canvas =
+        frames_.prepareResize(static_cast<int>(width), static_cast<int>(height));
     const bool up = canvas.bits && gdi_init_ex(instance_, PIXEL_FORMAT_BGRX32, canvas.stride,
                                                canvas.bits, nullptr);
     if (up) {
@@ -289,7 +296,7 @@ bool FreeRdpSession::onPostConnect() {
     }
     const bool notify = frames_.endDrawing(nullptr, 0);
     if (!up) {
-        return false;
+        return canvas.bits || width == 0 || height == 0 ? false : refuseDesktop(width, height);
     }
     HookPaint(context_);
     HookPointer(context_);
@@ -331,7 +338,10 @@ void FreeRdpSession::onStateChange(int state) {
 }
 
 void FreeRdpSession::onLoginNotice() {
-    listener_.sessionLoginComplete();
+    // The control raises the logon once a session: a server repeating it posts nothing more.
+    if (!loginNoticed_.exchange(true)) {
+        listener_.sessionLoginComplete();
+    }
 }
 
 namespace {
@@ -380,14 +390,19 @@ bool FreeRdpSession::onDesktopResize() {
     const rdpSettings* s = context_->settings;
     const auto width = freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth);
     const auto height = freerdp_settings_get_uint32(s, FreeRDP_DesktopHeight);
+    if (!desktopAllowed(width, height)) {
+        return false; // before the library's codecs or the picture are sized for it
+    }
     frames_.beginDrawing();
     rdpGdi* gdi = context_->gdi;
+    bool noMemory = false;
     // The same size keeps the picture (a reactivation): everything is only repainted.
     bool resized =
         gdi && gdi->width == static_cast<INT32>(width) && gdi->height == static_cast<INT32>(height);
     if (gdi && !resized) {
         const FrameStore::Canvas canvas =
             frames_.prepareResize(static_cast<int>(width), static_cast<int>(height));
+        noMemory = !canvas.bits && width > 0 && height > 0;
         resized = canvas.bits && gdi_resize_ex(gdi, width, height, canvas.stride,
                                                PIXEL_FORMAT_BGRX32, canvas.bits, nullptr);
         if (resized) {
@@ -398,7 +413,27 @@ bool FreeRdpSession::onDesktopResize() {
     if (frames_.endDrawing(&all, resized ? 1 : 0)) {
         listener_.sessionFrameReady();
     }
-    return resized;
+    return noMemory ? refuseDesktop(width, height) : resized;
+}
+
+// A desktop larger than RDP allows is refused before anything is allocated for it.
+bool FreeRdpSession::desktopAllowed(std::uint32_t width, std::uint32_t height) {
+    const auto most = static_cast<std::uint32_t>(RdpClientControl::MaxDesktopSide);
+    return (width <= most && height <= most) || refuseDesktop(width, height);
+}
+
+// The session ends from this side, with the size for its message; it is not tried again.
+bool FreeRdpSession::refuseDesktop(std::uint32_t width, std::uint32_t height) {
+    std::uint64_t none = 0;
+    refusedDesktop_.compare_exchange_strong(none, std::uint64_t{width} << 32 | height);
+    requestDisconnect();
+    return false;
+}
+
+QSize FreeRdpSession::refusedDesktop() const {
+    const std::uint64_t size = refusedDesktop_.load();
+    return size == 0 ? QSize()
+                     : QSize(static_cast<int>(size >> 32), static_cast<int>(size & 0xFFFFFFFFu));
 }
 
 void FreeRdpSession::onChannelConnected(const char* name, void* iface) {
@@ -407,6 +442,15 @@ void FreeRdpSession::onChannelConnected(const char* name, void* iface) {
     } else if (std::strcmp(name, CLIPRDR_SVC_CHANNEL_NAME) == 0 && clipboard_) {
         clipboard_->attach(static_cast<CliprdrClientContext*>(iface));
     }
+}
+
+bool FreeRdpSession::passChannelData(std::uint16_t channel, const unsigned char* data,
+                                     std::size_t size, std::uint32_t flags, std::size_t total) {
+    // The clipboard's messages are screened: their size is the remote user's copy, and the
+    // library would put each together whole before the bridge could look at it.
+    return !clipboard_ ||
+           channel != freerdp_channels_get_id_by_name(instance_, CLIPRDR_SVC_CHANNEL_NAME) ||
+           clipboard_->passFromRemote(data, size, flags, total);
 }
 
 void FreeRdpSession::onChannelDisconnected(const char* name, void* iface) {

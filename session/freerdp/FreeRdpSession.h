@@ -4,12 +4,17 @@
 #include "session/freerdp/ControlSettings.h"
 #include "session/freerdp/DisconnectReason.h"
 #include "session/freerdp/InputQueue.h"
+#include "session/freerdp/PointerHandOff.h"
 #include "session/freerdp/ReconnectBudget.h"
 #include "session/freerdp/RemoteCursor.h"
 #include "session/freerdp/SessionState.h"
 #include "session/freerdp/Watchdog.h"
 
+#include <QSize>
+
+#include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -37,8 +42,8 @@ public:
     virtual void sessionReconnected() = 0;
     virtual void sessionAsksCertificate(const CertificateQuestion& question,
                                         std::uint64_t ticket) = 0;
-    virtual void sessionCursorChanged(const RemoteCursor& cursor) = 0;
-    virtual void sessionCursorMoved(int x, int y) = 0;
+    // The remote pointer's shape or position changed: takePointer() has it.
+    virtual void sessionPointerChanged() = 0;
 };
 
 // One connection: owns the FreeRDP context and the worker thread ("rdp-session") that
@@ -63,6 +68,8 @@ public:
     bool waitEnded(int milliseconds) { return life_.waitEnded(milliseconds); }
     void answerCertificate(std::uint64_t ticket, CertificateAnswer answer);
     void sendInput(const InputEvent& event);
+    // The desktop size that ended the session because it was refused; empty otherwise.
+    QSize refusedDesktop() const;
 
     // Called by the library's callbacks (ContextCallbacks.cpp), on its threads.
     bool onPreConnect();
@@ -74,10 +81,23 @@ public:
     bool onEndPaint();
     bool onDesktopResize();
     void onChannelConnected(const char* name, void* iface);
+    // Worker thread: whether a piece of channel data from the server goes on to its channel.
+    bool passChannelData(std::uint16_t channel, const unsigned char* data, std::size_t size,
+                         std::uint32_t flags, std::size_t total);
     void onChannelDisconnected(const char* name, void* iface);
     std::uint32_t askCertificate(const CertificateQuestion& question);
-    void onCursorChanged(const RemoteCursor& cursor) { listener_.sessionCursorChanged(cursor); }
-    void onCursorMoved(int x, int y) { listener_.sessionCursorMoved(x, y); }
+    void onCursorChanged(const RemoteCursor& cursor) {
+        if (pointer_.setShape(cursor)) {
+            listener_.sessionPointerChanged();
+        }
+    }
+    void onCursorMoved(int x, int y) {
+        if (pointer_.setPosition(QPoint(x, y))) {
+            listener_.sessionPointerChanged();
+        }
+    }
+    // GUI thread: the pointer's latest shape and position since the last call.
+    PointerHandOff::Pending takePointer() { return pointer_.take(); }
 
 private:
     // What the worker learnt about the current attempt (worker only).
@@ -96,6 +116,8 @@ private:
     void askForWholeScreen();
     void sendQueuedInput();
     void interruptConnecting(bool attempting);
+    bool desktopAllowed(std::uint32_t width, std::uint32_t height);
+    bool refuseDesktop(std::uint32_t width, std::uint32_t height);
     EndFacts facts(bool connected) const;
     bool waitForStop(int milliseconds);
 
@@ -106,6 +128,9 @@ private:
     rdp_context* context_ = nullptr;
     rdp_freerdp* instance_ = nullptr;
     InputQueue input_;
+    std::atomic<std::uint64_t> refusedDesktop_{0}; // width << 32 | height, once refused
+    std::atomic<bool> loginNoticed_{false};
+    PointerHandOff pointer_;
     Watchdog watchdog_;
     std::thread worker_;
     SessionLife life_;

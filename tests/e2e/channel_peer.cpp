@@ -95,4 +95,17 @@ int Serve(const char* port, const ChannelServer& server) {
     return 0;
 }
 
+UINT SendClipboardData(CliprdrServerContext* c, const std::vector<BYTE>& data) {
+    CLIPRDR_FORMAT_DATA_RESPONSE response{};
+    response.msgType = CB_FORMAT_DATA_RESPONSE;
+    response.msgFlags = CB_RESPONSE_OK;
+    response.dataLen = static_cast<UINT32>(data.size());
+    response.requestedFormatData = data.data();
+    return c->ServerFormatDataResponse(c, &response);
+}
+
+UINT IgnoreListAnswer(CliprdrServerContext*, const CLIPRDR_FORMAT_LIST_RESPONSE*) {
+    return CHANNEL_RC_OK;
+}
+
 } // namespace peer

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <freerdp/peer.h>
+#include <freerdp/server/cliprdr.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace peer {
 
@@ -23,5 +25,9 @@ struct ChannelServer {
 // Listens on 127.0.0.1:port and serves until the listener fails; prints "listening" once
 // it listens. Returns the process's exit code.
 int Serve(const char* port, const ChannelServer& server);
+
+// Clipboard servers: answers a data request with `data`; takes a client's list answer.
+UINT SendClipboardData(CliprdrServerContext* c, const std::vector<BYTE>& data);
+UINT IgnoreListAnswer(CliprdrServerContext* c, const CLIPRDR_FORMAT_LIST_RESPONSE* answer);
 
 } // namespace peer

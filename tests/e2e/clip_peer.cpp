@@ -83,16 +83,7 @@ UINT OnClientFormatDataRequest(CliprdrServerContext* c, const CLIPRDR_FORMAT_DAT
         bytes.push_back(static_cast<BYTE>(ch & 0xFF));
         bytes.push_back(static_cast<BYTE>(ch >> 8));
     }
-    CLIPRDR_FORMAT_DATA_RESPONSE response{};
-    response.msgType = CB_FORMAT_DATA_RESPONSE;
-    response.msgFlags = CB_RESPONSE_OK;
-    response.dataLen = static_cast<UINT32>(bytes.size());
-    response.requestedFormatData = bytes.data();
-    c->ServerFormatDataResponse(c, &response);
-    return CHANNEL_RC_OK;
-}
-
-UINT Ignore(CliprdrServerContext*, const CLIPRDR_FORMAT_LIST_RESPONSE*) {
+    peer::SendClipboardData(c, bytes);
     return CHANNEL_RC_OK;
 }
 
@@ -101,7 +92,7 @@ CliprdrServerContext* StartClipboard(HANDLE vcm, PeerState* state) {
     c->custom = state;
     c->useLongFormatNames = TRUE;
     c->ClientFormatList = OnClientFormatList;
-    c->ClientFormatListResponse = Ignore;
+    c->ClientFormatListResponse = peer::IgnoreListAnswer;
     c->ClientFormatDataRequest = OnClientFormatDataRequest;
     c->ClientFormatDataResponse = OnClientFormatDataResponse;
     if (c->Start(c) != CHANNEL_RC_OK) {

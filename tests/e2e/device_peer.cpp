@@ -1,15 +1,17 @@
 // A tiny RDP server on loopback that speaks only the device-redirection channel, for the
 // end-to-end drive test (FreeRDP's shadow server has no such channel).
 //
-//   device_peer PORT CERT KEY OUT_DIR
+//   device_peer PORT CERT KEY OUT_DIR [escape]
 //
 // Serves one client after another (TLS, no NLA, any credentials). Writes each device the
 // client announces as a line "drive|printer|port|smartcard NAME" to OUT_DIR/devices.N (N
 // counts the clients) and what it asked for its sound to OUT_DIR/sound.N. On the first drive it
 // lists the root into OUT_DIR/listing.N (one name a line), reads 本地.txt into OUT_DIR/read.N, then
 // writes 远端.txt (kRemoteContent). The printers' own names (the device list carries them
-// beside the short DOS names the library hands on) go to OUT_DIR/printers.N, one a line. Every
-// file appears whole (written under another name, then renamed).
+// beside the short DOS names the library hands on) go to OUT_DIR/printers.N, one a line. With
+// "escape" it instead tries to create files outside the shared folder (kEscapes) and writes each
+// path's open status and file to OUT_DIR/escapes.N, one "STATUS FILE PATH" a line. Every file
+// appears whole (written under another name, then renamed).
 #include "channel_peer.h"
 
 #include <freerdp/channels/channels.h>
@@ -25,17 +27,30 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 
 namespace {
 
 const char kRemoteContent[] = "写在远程计算机上";
 std::string gOutDir;
+bool gEscape = false;
 int gClient = 0;
+// Paths a hostile server may ask a shared drive to create: parent folders, absolute paths,
+// and one far longer than any path.
+const std::string kEscapes[] = {"\\..\\escape.txt",
+                                "..\\escape.txt",
+                                "\\a\\..\\..\\escape.txt",
+                                "\\..\\..\\..\\tmp\\escape.txt",
+                                "/tmp/escape.txt",
+                                "C:\\escape.txt",
+                                "\\" + std::string(5300, 'x')};
 psPeerReceiveChannelData gReceive = nullptr;
 
 struct PeerState {
     int client = 0;
+    std::size_t escape = 0; // the next of kEscapes to try
+    std::string escapes;    // what each one gave
     UINT32 drive = 0;
     bool haveDrive = false;
     bool writing = false;
@@ -66,7 +81,11 @@ void OnDrive(RdpdrServerContext* c, UINT32 id, const char* name) {
     if (!s->haveDrive) {
         s->haveDrive = true;
         s->drive = id;
-        c->DriveQueryDirectory(c, s, id, "");
+        if (gEscape) {
+            c->DriveOpenFile(c, s, id, kEscapes[0].c_str(), GENERIC_WRITE, FILE_OPEN_IF);
+        } else {
+            c->DriveQueryDirectory(c, s, id, "");
+        }
     }
 }
 
@@ -94,8 +113,23 @@ void OnListed(RdpdrServerContext* c, void*, UINT32 status, FILE_DIRECTORY_INFORM
     c->DriveOpenFile(c, s, s->drive, "\\本地.txt", GENERIC_READ, FILE_OPEN);
 }
 
+// One escape after another; the files that did open stay open (see OnRead).
+void NextEscape(RdpdrServerContext* c, PeerState* s, UINT32 status, UINT32 file) {
+    s->escapes += std::to_string(status) + " " + std::to_string(file) + " " +
+                  kEscapes[s->escape].substr(0, 40) + "\n";
+    if (++s->escape < std::size(kEscapes)) {
+        c->DriveOpenFile(c, s, s->drive, kEscapes[s->escape].c_str(), GENERIC_WRITE, FILE_OPEN_IF);
+    } else {
+        Publish(s, "escapes", s->escapes);
+    }
+}
+
 void OnOpened(RdpdrServerContext* c, void*, UINT32 status, UINT32 device, UINT32 file) {
     PeerState* s = State(c);
+    if (gEscape) {
+        NextEscape(c, s, status, file);
+        return;
+    }
     s->file = file;
     if (status != 0) {
         Publish(s, s->writing ? "wrote" : "read", "open failed");
@@ -230,11 +264,12 @@ std::function<void()> Start(freerdp_peer* client, HANDLE vcm) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fputs("usage: device_peer PORT CERT KEY OUT_DIR\n", stderr);
+    if (argc != 5 && argc != 6) {
+        std::fputs("usage: device_peer PORT CERT KEY OUT_DIR [escape]\n", stderr);
         return 2;
     }
     gOutDir = argv[4];
+    gEscape = argc == 6 && std::string(argv[5]) == "escape";
     peer::ChannelServer server{argv[2], argv[3], Prepare, Start, true};
     return peer::Serve(argv[1], server);
 }

@@ -19,6 +19,7 @@ class DeviceSession : public QObject {
 private slots:
     void initTestCase();
     void drivesBothWaysAndOnlyWhenAsked();
+    void drivePathsOutsideTheShareAreRefused();
     void soundAsAskedPrintersAsCupsLists();
     void printersOfAPrivateCups();
     void cardReaderListedInAnXrdpSession();
@@ -126,6 +127,37 @@ void DeviceSession::drivesBothWaysAndOnlyWhenAsked() {
     QVERIFY(!peerFile(QStringLiteral("devices"), n).contains("drive"));
     second->rdp->Disconnect();
     QVERIFY(second->waitFor(QStringLiteral("disconnected"), 10000));
+}
+
+// A hostile server asks the shared drive to create files through parent folders, absolute
+// paths and a 5,300-character path: nothing appears outside the share, the session stays up.
+void DeviceSession::drivePathsOutsideTheShareAreRefused() {
+    const QString out = path(QStringLiteral("escape"));
+    QVERIFY(QDir().mkpath(out));
+    QProcess escaper;
+    escaper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    escaper.start(QStringLiteral(RDP_DEVICE_PEER),
+                  {QString::number(port_ + 8), path(QStringLiteral("peer.crt")),
+                   path(QStringLiteral("peer.key")), out, QStringLiteral("escape")});
+    QVERIFY(escaper.waitForReadyRead(10000));
+    SessionHarness h;
+    h.target(QStringLiteral("127.0.0.1"), port_ + 8, QStringLiteral("u"), QStringLiteral("p"));
+    h.rdp->setRedirectDrives(true);
+    h.rdp->Connect();
+    QFile escapes(out + QStringLiteral("/escapes.1"));
+    QVERIFY(QTest::qWaitFor([&] { return escapes.exists(); }, 20000));
+    QVERIFY(escapes.open(QIODevice::ReadOnly));
+    // Every request is answered. FreeRDP 2.11 answers the ones through ".." with success and
+    // a file of its own that is nowhere on disk, the absolute ones with an error.
+    const QByteArray answers = escapes.readAll();
+    QCOMPARE(answers.trimmed().split('\n').size(), 7);
+    for (const QString& outside : {path(QStringLiteral("escape.txt")),
+                                   QDir::cleanPath(path(QStringLiteral("../escape.txt"))),
+                                   QStringLiteral("/tmp/escape.txt")}) {
+        QVERIFY2(!QFile::exists(outside), answers.constData());
+    }
+    QCOMPARE(h.count(QStringLiteral("disconnected")), 0);
+    h.rdp->Disconnect();
 }
 
 void DeviceSession::soundAsAskedPrintersAsCupsLists() {

@@ -512,7 +512,7 @@ void RealSession::clipboardTextBothWays() {
     // This side's text, offered when the channel is ready, reaches the remote side.
     QVERIFY(QTest::qWaitFor([&] { return !received(1).isEmpty(); }, 10000));
     QCOMPARE(received(1), Utf16LeWithTerminator(QString::fromUtf8("本地\r\nlocal")));
-    // The remote side's text reaches this side's X clipboard.
+    // The remote side's offer reaches this side's X clipboard; pasting fetches its text.
     QTRY_COMPARE_WITH_TIMEOUT(clipboard->text(), remoteText, 10000);
     // A later local copy is announced and fetched; the remote text is not sent back.
     clipboard->setText(QStringLiteral("second copy"));

@@ -56,6 +56,9 @@ public:
     void raiseConnected() { emit OnConnected(); }
     void raiseLoginComplete() { emit OnLoginComplete(); }
     void raiseDisconnected(int reason) { emit OnDisconnected(reason); }
+    // The desktop size a refused desktop ended the session with.
+    QSize RefusedDesktopSize() const override { return refusedDesktop; }
+    QSize refusedDesktop;
     // The answers the window gives (true unless it sets them).
     bool raiseConfirmClose();
     bool raiseReceivedTSPublicKey();

@@ -88,6 +88,25 @@ private slots:
         }
     }
 
+    // A desktop the control refused: the message names the size the server asked for, and
+    // the limit when it was above it; the program ends as after any failure.
+    void refusedDesktopIsNamed() {
+        for (const QSize asked : {QSize(16384, 16384), QSize(8000, 6000)}) {
+            DesktopFixture f;
+            f.open(StatusLoggedIn);
+            f.control->refusedDesktop = asked;
+            f.control->raiseDisconnected(262);
+            QCOMPARE(f.platform.messages.size(), 1);
+            const RecordedMessage& m = f.platform.messages.first();
+            QCOMPARE(m.style, 16);
+            QCOMPARE(m.title, QStringLiteral("连接"));
+            QVERIFY(
+                m.text.contains(QStringLiteral("%1×%2").arg(asked.width()).arg(asked.height())));
+            QCOMPARE(m.text.contains(QStringLiteral("8192×8192")), asked.width() > 8192);
+            QTRY_COMPARE(f.platform.endCalls, 1);
+        }
+    }
+
     // A lost link: the panel counts the attempts over the frozen picture and goes when the
     // link is back; after the last attempt the session ends with the lost-link message.
     void lostLinkIsExplained() {

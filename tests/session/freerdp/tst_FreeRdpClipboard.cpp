@@ -8,6 +8,8 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <mutex>
@@ -62,6 +64,7 @@ public:
         channel.ClientFormatDataRequest = [](CliprdrClientContext* c,
                                              const CLIPRDR_FORMAT_DATA_REQUEST* r) {
             Self(c)->add({QStringLiteral("request"), r->requestedFormatId, 0, {}});
+            Self(c)->answerLater();
             return UINT(CHANNEL_RC_OK);
         };
         channel.ClientFormatDataResponse = [](CliprdrClientContext* c,
@@ -109,6 +112,15 @@ public:
         });
     }
 
+    // The answer to the bridge's next request, sent from the channel's thread while the
+    // bridge waits for it (the caller's thread is the one waiting).
+    void answerWith(const QByteArray& data) { answer_ = data; }
+    ~RecordingChannel() {
+        if (answering_.joinable()) {
+            answering_.join();
+        }
+    }
+
     std::vector<Sent> take() {
         std::lock_guard lock(mutex_);
         return std::exchange(sent_, {});
@@ -132,7 +144,21 @@ private:
         sent_.push_back(std::move(s));
     }
     template <typename F> static void onChannelThread(F f) { std::thread(f).join(); }
+    void answerLater() {
+        if (answering_.joinable()) {
+            answering_.join();
+        }
+        answering_ = std::thread([this, data = answer_] {
+            CLIPRDR_FORMAT_DATA_RESPONSE response{};
+            response.msgFlags = CB_RESPONSE_OK;
+            response.dataLen = static_cast<UINT32>(data.size());
+            response.requestedFormatData = reinterpret_cast<const BYTE*>(data.constData());
+            channel.ServerFormatDataResponse(&channel, &response);
+        });
+    }
 
+    QByteArray answer_;
+    std::thread answering_;
     std::mutex mutex_;
     std::vector<Sent> sent_;
 };
@@ -165,7 +191,8 @@ private slots:
     void ansiTextFromRemoteIsChinesePage();
     void readyRemoteGetsCapabilitiesThenTheLocalFormats();
     void remoteAsksAndGetsTheCachedText();
-    void remoteTextReachesTheLocalClipboardWithoutEcho();
+    void remoteTextIsFetchedOnlyWhenPasted();
+    void sizesBeyondTheLimitNeitherWay();
     void nothingIsSentBeforeReadyOrWhenStopped();
 };
 
@@ -243,46 +270,87 @@ void FreeRdpClipboard::remoteAsksAndGetsTheCachedText() {
     QCOMPARE(sent[0].value, std::uint32_t(CB_RESPONSE_FAIL));
 }
 
-void FreeRdpClipboard::remoteTextReachesTheLocalClipboardWithoutEcho() {
+void FreeRdpClipboard::remoteTextIsFetchedOnlyWhenPasted() {
     ReadyBridge ready(QStringLiteral("before"));
     RecordingChannel& remote = ready.remote;
+    QSignalSpy changes(Clipboard(), &QClipboard::dataChanged);
 
-    // Unicode text is preferred over 8-bit text.
-    remote.serverFormats({CF_TEXT, 0xC0A1, CF_UNICODETEXT});
-    std::vector<Sent> sent = remote.take();
-    QCOMPARE(sent.size(), 2u);
-    QCOMPARE(sent[0].kind, QStringLiteral("listAnswer"));
-    QCOMPARE(sent[0].value, std::uint32_t(CB_RESPONSE_OK));
-    QCOMPARE(sent[1].kind, QStringLiteral("request"));
-    QCOMPARE(sent[1].value, std::uint32_t(CF_UNICODETEXT));
-    const QString remoteText = QString::fromUtf8("远程\r\n\U0001F600");
-    remote.serverSends(UnicodeTextForRemote(remoteText));
-    QTRY_COMPARE(Clipboard()->text(), QString::fromUtf8("远程\n\U0001F600"));
-    // The text that came from the remote side is not offered back to it, but it is the
-    // text the remote side gets when it asks.
+    // An offer is acknowledged and puts only its format on the local clipboard; a flood of
+    // offers puts it there once, and none is offered back.
+    for (int i = 0; i < 1000; ++i) {
+        remote.serverFormats({CF_TEXT, 0xC0A1, CF_UNICODETEXT});
+    }
+    QCOMPARE(remote.kinds(), QStringList(1000, QStringLiteral("listAnswer")));
+    QTRY_COMPARE(changes.size(), 1);
     QCoreApplication::processEvents();
+    QCOMPARE(changes.size(), 1);
+    QCOMPARE(Clipboard()->mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
     QCOMPARE(remote.kinds(), QStringList());
-    remote.serverWants(CF_UNICODETEXT);
-    QCOMPARE(remote.take().at(0).data, UnicodeTextForRemote(remoteText));
 
-    // Only 8-bit text on offer; a failed answer changes nothing.
-    remote.serverFormats({CF_TEXT});
-    sent = remote.take();
-    QCOMPARE(sent.back().value, std::uint32_t(CF_TEXT));
-    remote.serverSends(QByteArray(), CB_RESPONSE_FAIL);
-    QTest::qWait(20);
+    // A paste asks for Unicode text (preferred over 8-bit text), once.
+    remote.answerWith(UnicodeTextForRemote(QString::fromUtf8("远程\r\n\U0001F600")));
     QCOMPARE(Clipboard()->text(), QString::fromUtf8("远程\n\U0001F600"));
+    // Other programs get it as bytes (UTF-8), from the same single fetch.
+    QCOMPARE(Clipboard()->mimeData()->data(QStringLiteral("text/plain")),
+             QString::fromUtf8("远程\n\U0001F600").toUtf8());
+    const std::vector<Sent> sent = remote.take();
+    QCOMPARE(sent.size(), 1u);
+    QCOMPARE(sent[0].kind, QStringLiteral("request"));
+    QCOMPARE(sent[0].value, std::uint32_t(CF_UNICODETEXT));
+    // The remote side's own text is not what this side offers when asked.
+    remote.serverWants(CF_UNICODETEXT);
+    QCOMPARE(remote.take().at(0).value, std::uint32_t(CB_RESPONSE_FAIL));
+
+    // Only 8-bit text on offer: the Chinese code page.
     remote.serverFormats({CF_TEXT});
-    remote.serverSends(Bytes({214, 208, 0}));
-    QTRY_COMPARE(Clipboard()->text(), QString::fromUtf8("中"));
-    // No text at all on offer: acknowledged, nothing asked.
+    QTRY_COMPARE(changes.size(), 2);
+    remote.answerWith(Bytes({214, 208, 0}));
+    QCOMPARE(Clipboard()->text(), QString::fromUtf8("中"));
+    // An answer beyond the limit: the paste gets nothing, and the next offer works.
+    remote.serverFormats({CF_UNICODETEXT});
+    QTRY_COMPARE(changes.size(), 3);
+    remote.answerWith(QByteArray(ClipboardBridge::MaxDataBytes + 2, 'a'));
+    QCOMPARE(Clipboard()->text(), QString());
+    QVERIFY(ready.bridge.running());
+    // No text on offer: acknowledged, the local clipboard left as it was.
     remote.take();
     remote.serverFormats({CF_DIB});
     QCOMPARE(remote.kinds(), QStringList{QStringLiteral("listAnswer")});
+    QCoreApplication::processEvents();
+    QCOMPARE(changes.size(), 3);
 
-    // A local copy after that is announced again.
+    // A local copy after that is announced again; the session's end withdraws an offer.
     Clipboard()->setText(QStringLiteral("mine"));
     QCOMPARE(remote.kinds(), QStringList{QStringLiteral("formats")});
+    remote.serverFormats({CF_UNICODETEXT});
+    QTRY_COMPARE(changes.size(), 5);
+    ready.bridge.stop();
+    QCOMPARE(Clipboard()->text(), QString());
+}
+
+void FreeRdpClipboard::sizesBeyondTheLimitNeitherWay() {
+    // Local text beyond the limit is not offered, and not sent when asked all the same.
+    ReadyBridge ready(QString(ClipboardBridge::MaxDataBytes / 2 + 1, QLatin1Char('x')));
+    RecordingChannel& remote = ready.remote;
+    Clipboard()->setText(QString(ClipboardBridge::MaxDataBytes / 2, QLatin1Char('y')));
+    const std::vector<Sent> announced = remote.take();
+    QCOMPARE(announced.size(), 1u);
+    QCOMPARE(announced[0].count, 0);
+    remote.serverWants(CF_UNICODETEXT);
+    QCOMPARE(remote.take().at(0).value, std::uint32_t(CB_RESPONSE_FAIL));
+
+    // A remote message announced larger than the limit is dropped piece by piece, and the
+    // pieces of the next one pass.
+    const std::size_t big = ClipboardBridge::MaxDataBytes + 9;
+    const unsigned char list[] = {CB_FORMAT_LIST, 0, 0, 0};
+    ClipboardBridge& b = ready.bridge;
+    QVERIFY(!b.passFromRemote(list, sizeof list, CHANNEL_FLAG_FIRST, big));
+    QVERIFY(!b.passFromRemote(list, sizeof list, 0, big));
+    QVERIFY(!b.passFromRemote(list, sizeof list, CHANNEL_FLAG_LAST, big));
+    QVERIFY(b.passFromRemote(list, sizeof list, CHANNEL_FLAG_FIRST, 1000));
+    QVERIFY(b.passFromRemote(list, sizeof list, CHANNEL_FLAG_LAST, 1000));
+    QVERIFY(b.passFromRemote(list, sizeof list, CHANNEL_FLAG_FIRST | CHANNEL_FLAG_LAST,
+                             ClipboardBridge::MaxDataBytes + 8));
 }
 
 void FreeRdpClipboard::nothingIsSentBeforeReadyOrWhenStopped() {

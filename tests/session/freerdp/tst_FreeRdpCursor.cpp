@@ -1,8 +1,11 @@
 // The remote pointer's shape as a cursor: row order, colours, transparency, hot spot.
+#include "session/freerdp/PointerHandOff.h"
 #include "session/freerdp/RemotePointer.h"
 
 #include <QTest>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 using namespace rdp::freerdp;
@@ -67,6 +70,7 @@ private slots:
     void alphaPointerKeepsItsAlpha();
     void hotSpotStaysInside();
     void brokenPointersGiveTheDefaultCursor();
+    void handOffKeepsTheLatestWithOneNotice();
 };
 
 void FreeRdpCursor::colourPointerRowsColoursAndMask() {
@@ -124,6 +128,51 @@ void FreeRdpCursor::brokenPointersGiveTheDefaultCursor() {
     QCOMPARE(CursorFromPointer(noData.pointer, nullptr).kind, RemoteCursor::Kind::Default);
     WirePointer paletted(8, 8, 8, 0, 0); // 8 bits without a palette
     QCOMPARE(CursorFromPointer(paletted.pointer, nullptr).kind, RemoteCursor::Kind::Default);
+}
+
+void FreeRdpCursor::handOffKeepsTheLatestWithOneNotice() {
+    PointerHandOff handOff;
+    const auto shape = [](int side) {
+        return RemoteCursor{
+            RemoteCursor::Kind::Image, QImage(side, side, QImage::Format_ARGB32), {}};
+    };
+    // The first change asks for a notice; later ones only replace what waits.
+    QVERIFY(handOff.setShape(shape(8)));
+    QVERIFY(!handOff.setPosition({1, 2}));
+    QVERIFY(!handOff.setShape(shape(16)));
+    QVERIFY(!handOff.setPosition({3, 4}));
+    PointerHandOff::Pending pending = handOff.take();
+    QCOMPARE(pending.shape->image.width(), 16);
+    QCOMPARE(*pending.position, QPoint(3, 4));
+    pending = handOff.take();
+    QVERIFY(!pending.shape && !pending.position);
+    QVERIFY(handOff.setPosition({5, 6}));
+    QVERIFY(!handOff.take().shape);
+
+    // A flood from another thread: never more notices than the GUI took, and what is left
+    // at the end is the flood's last position.
+    std::atomic<int> notices{0};
+    std::atomic<bool> flooded{false};
+    std::thread flood([&] {
+        for (int i = 0; i < 20000; ++i) {
+            notices += handOff.setShape(shape(32)) ? 1 : 0;
+            notices += handOff.setPosition({i, i}) ? 1 : 0;
+        }
+        flooded = true;
+    });
+    int takes = 0;
+    bool second = false;
+    QPoint last;
+    for (bool done = false; !done; ++takes) {
+        done = flooded.load(); // the last take comes after the flood
+        second = second || notices.load() > takes + 1;
+        if (const auto p = handOff.take().position) {
+            last = *p;
+        }
+    }
+    flood.join();
+    QVERIFY(!second);
+    QCOMPARE(last, QPoint(19999, 19999));
 }
 
 QTEST_MAIN(FreeRdpCursor)
