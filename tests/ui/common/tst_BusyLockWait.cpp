@@ -4,6 +4,7 @@
 #include "profiles/ConnectParaStore.h"
 
 #include "tests/support/FakePlatform.h"
+#include "tests/support/HeldLock.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -12,32 +13,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 using namespace std::chrono_literals;
 
 namespace {
-
-// Another copy's hold on the lock, until released.
-class HeldLock {
-public:
-    explicit HeldLock(const QString& path)
-        : fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644)) {
-        ::flock(fd_, LOCK_EX);
-    }
-    ~HeldLock() { Release(); }
-    void Release() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = -1;
-    }
-
-private:
-    int fd_;
-};
 
 class PaintCounter final : public QLineEdit {
 public:
@@ -72,7 +50,7 @@ private slots:
         PaintCounter edit;
         edit.show();
         QVERIFY(QTest::qWaitForWindowExposed(&edit));
-        HeldLock held(rdp::store::StoreLock::LockPath(RDP_basClient::ConnectParaFilePath()));
+        rdp::test::HeldLock held(RDP_basClient::ConnectParaFilePath());
         edit.paints = 0;
         Qt::CursorShape during = Qt::ArrowCursor;
         QTimer::singleShot(30, &edit, [&] {
@@ -102,7 +80,7 @@ private slots:
 
     // Answering Yes waits on; the save is made once the other copy lets go.
     void waitingLongerSavesOnceTheLockIsFree() {
-        HeldLock held(rdp::store::StoreLock::LockPath(RDP_basClient::ConnectParaFilePath()));
+        rdp::test::HeldLock held(RDP_basClient::ConnectParaFilePath());
         fake_->answerNext(rdp::MsgResult::Yes);
         fake_->onMessage = [&](const rdp::test::RecordedMessage&) {
             QTimer::singleShot(50, [&] { held.Release(); });
