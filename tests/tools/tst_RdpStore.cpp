@@ -3,6 +3,7 @@
 #include "common/TextCodec.h"
 
 #include "tests/support/FakePlatform.h"
+#include "tests/support/HeldLock.h"
 #include "tests/support/OtherUser.h"
 #include "tests/support/ProfileFields.h"
 
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -235,6 +237,24 @@ TEST_F(RdpStore, PasswordsStayOffTheCommandLine) {
         EXPECT_FALSE(run.err.isEmpty());
     }
     EXPECT_EQ(Bytes(File()), before);
+    // Once read, the value of --password is gone from the command line others can see.
+    auto held = std::make_unique<rdp::test::HeldLock>(File()); // the add waits meanwhile
+    QProcess waiting;
+    waiting.start(QStringLiteral(RDP_STORE_BINARY),
+                  {U("add"), File(), U("--name"), U("d"), U("--server"), U("h"), U("--port"),
+                   U("1"), U("--password"), U("SECRET"), U("--save-password")});
+    ASSERT_TRUE(waiting.waitForStarted());
+    QByteArray cmdline;
+    for (int i = 0; i < 200 && !cmdline.contains("xxxxxx"); ++i) {
+        QThread::msleep(50);
+        QFile proc(QStringLiteral("/proc/%1/cmdline").arg(waiting.processId()));
+        cmdline = proc.open(QIODevice::ReadOnly) ? proc.readAll() : QByteArray();
+    }
+    EXPECT_TRUE(cmdline.contains("--password")) << cmdline.toStdString();
+    EXPECT_FALSE(cmdline.contains("SECRET"));
+    held.reset();
+    ASSERT_TRUE(waiting.waitForFinished(30000));
+    EXPECT_EQ(waiting.exitCode(), 0);
     RDP_ConnectPara list;
     ASSERT_TRUE(RDP_basClient::ReadConnectParaFile(File(), list).ok());
     EXPECT_EQ(list.Item(1).Password(), U(" p;w=1 "));
