@@ -101,6 +101,7 @@ struct Refused {
 // Messages for after the lock is released, so that no other copy waits on a message box.
 struct Notes {
     QStringList messages;
+    QString damagedKeptAt; // where a damaged store found under the lock was set aside
     bool overrode = false;
 };
 
@@ -139,7 +140,7 @@ void Prepare(RDP_ConnectPara& list, const QString& storePath, const QString& pat
         if (keptAt.isEmpty()) {
             throw Refused{rdp::store::DamagedStaysMessage(path)};
         }
-        notes.messages.append(rdp::store::DamagedAtSaveMessage(keptAt));
+        notes.damagedKeptAt = keptAt;
         return;
     }
     case Found::Unreadable:
@@ -194,7 +195,10 @@ bool Save(RDP_ConnectPara& list, const QString& storePath, rdp::store::LockWait*
                              << (notes.overrode ? "a profile changed elsewhere was overwritten"
                                                 : "");
     }
-    if (notes.overrode) {
+    if (!notes.damagedKeptAt.isEmpty()) {
+        notes.messages.append(rdp::store::DamagedAtSaveMessage(notes.damagedKeptAt, saved));
+    }
+    if (saved && notes.overrode) {
         notes.messages.append(rdp::store::ChangedElsewhereMessage());
     }
     for (const QString& message : notes.messages) {

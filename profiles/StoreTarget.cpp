@@ -89,10 +89,13 @@ QString NotAStoreMessage(const QString& storePath, const QString& path) {
            QStringLiteral("\r\n窗口中的修改仍然保留。请检查这个文件，把它移走或恢复后再保存。");
 }
 
-QString DamagedAtSaveMessage(const QString& keptAt) {
+QString DamagedAtSaveMessage(const QString& keptAt, bool saved) {
     return QStringLiteral("保存时发现连接设置文件已损坏（可能被别的程序改动过），"
                           "损坏的文件已改名保存为：\r\n") +
-           keptAt + QStringLiteral("\r\n窗口中的连接已写入新的连接设置文件。");
+           keptAt +
+           (saved ? QStringLiteral("\r\n窗口中的连接已写入新的连接设置文件。")
+                  : QStringLiteral("\r\n新的连接设置文件没有写成（原因见前一条提示），"
+                                   "窗口中的修改仍然保留。"));
 }
 
 QString DamagedStaysMessage(const QString& path) {

@@ -42,8 +42,9 @@ bool LooksLikeStore(QByteArrayView firstLine);
 // leading to `path`): not the store that was read, and not a store.
 QString NotAStoreMessage(const QString& storePath, const QString& path);
 
-// The message after a save that found the store damaged and set it aside as `keptAt`.
-QString DamagedAtSaveMessage(const QString& keptAt);
+// The message after a save that found the store damaged and set it aside as `keptAt`, and
+// then wrote the new store (`saved`) or failed to.
+QString DamagedAtSaveMessage(const QString& keptAt, bool saved);
 // The message of a save that found the store at `path` damaged and could not set it aside.
 QString DamagedStaysMessage(const QString& path);
 

@@ -139,7 +139,7 @@ TEST_F(StoreTest, AStoreDamagedBeforeASaveIsSetAsideAndTheSaveGoesOn) {
         EXPECT_EQ(FileBytes(keptAt), damaged);
         EXPECT_EQ(ModeOf(keptAt), 0600u);
         ASSERT_EQ(fake.messages.size(), 1);
-        EXPECT_EQ(fake.messages[0].text, Shown(rdp::store::DamagedAtSaveMessage(keptAt)));
+        EXPECT_EQ(fake.messages[0].text, Shown(rdp::store::DamagedAtSaveMessage(keptAt, true)));
         EXPECT_EQ(fake.messages[0].style, 48);
         RDP_ConnectPara back;
         ASSERT_TRUE(LoadConnectPara(back));
