@@ -36,8 +36,7 @@ UnreadableLockError::UnreadableLockError(const QString& path)
           rdp::ErrorNumber::PermissionDenied,
           QStringLiteral("没有保存：没有权限读取锁文件：\r\n") + path +
               QStringLiteral("\r\n它可能属于另一个用户，只有所有者能读。请文件的所有者或管理员"
-                             "让所有用户都能读它（chmod a+r），然后再保存。"
-                             "窗口中的修改仍然保留。")) {}
+                             "让所有用户都能读它（chmod a+r），然后再保存。")) {}
 
 WaitChoice PatientWait::Pause(std::chrono::milliseconds waited) {
     if (waited >= patience_) {

@@ -183,7 +183,7 @@ bool Save(RDP_ConnectPara& list, const QString& storePath, rdp::store::LockWait*
         qCInfo(rdp::lcStore) << "not saved:" << path << "left alone";
         notes.messages.append(refused.message);
     } catch (const rdp::store::UnreadableLockError& error) {
-        notes.messages.append(error.description());
+        notes.messages.append(error.description() + QStringLiteral("窗口中的修改仍然保留。"));
     } catch (const rdp::Error& error) {
         qCInfo(rdp::lcStore) << "not saved:" << path << error.number() << error.description();
         RDP_basFile::ShowWriteFailure(error); // once, whatever line or step failed

@@ -204,7 +204,8 @@ TEST_F(StoreTest, TheLockNeedsOnlyToBeRead) {
         EXPECT_EQ(SaveConnectPara(list), mode == 0644u) << std::oct << mode;
     }
     ASSERT_EQ(fake.messages.size(), 1);
-    EXPECT_EQ(fake.messages[0].text, Shown(rdp::store::UnreadableLockError(lock).description()));
+    EXPECT_EQ(fake.messages[0].text, Shown(rdp::store::UnreadableLockError(lock).description() +
+                                           U("窗口中的修改仍然保留。")));
     EXPECT_EQ(fake.messages[0].style, 48);
 }
 
