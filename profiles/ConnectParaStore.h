@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profiles/RDP_ConnectPara.h"
+#include "profiles/StoreLock.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -17,11 +18,20 @@ bool ConnectParaFileExists();
 // are passed on as rdp::Error.
 //
 // Copies of the program that share a folder save one after the other under a lock beside
-// the store ("WinEx.DLL.lock"). When the store changed since the list was read or last
-// saved, the save first takes in what the other copy saved (the list changes in memory):
-// profiles it added or changed are kept, and where both changed one profile this save
-// wins and the user is told once. The store is written with mode 0600.
+// the store ("WinEx.DLL.lock"); while another copy holds it, `wait` decides between tries
+// (without one, the save waits up to 20 seconds); a save given up shows nothing.
+// A save writes only over the file the list was read from or last wrote, over another
+// store that reads whole, or where no file is:
+// - when the store changed since, the save first takes in what the other copy saved (the
+//   list changes in memory): profiles it added or changed are kept, and where both changed
+//   one profile this save wins and the user is told once;
+// - a damaged store (this list's file, or a file shaped like a store) is set aside as at
+//   start-up, the user is told where, and the save goes on;
+// - a file that is not a store, a symbolic link now leading to a missing file elsewhere,
+//   and a file this user may not read are left alone and the user is told.
+// The store is written with mode 0600.
 bool SaveConnectPara(RDP_ConnectPara& list);
+bool SaveConnectPara(RDP_ConnectPara& list, rdp::store::LockWait& wait);
 
 // Fills the list from the store. True when the list reflects the store (or there is none);
 // false after a damaged store was reported and moved aside.
@@ -30,16 +40,22 @@ bool LoadConnectPara(RDP_ConnectPara& list);
 // SaveConnectPara on a store at any path (the store tool's stores): the same content,
 // the same atomic replacement, permissions and messages.
 bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& path);
+bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& path, rdp::store::LockWait& wait);
 
 // SaveConnectParaTo for a caller that holds the store's lock (rdp::store::StoreLock on
 // `path`) since before it read the store, as `rdp-store add` does: the lock is not taken again.
 bool SaveConnectParaLocked(RDP_ConnectPara& list, const QString& path);
 
-// How reading a store went; `line` and `reason` name the first line that is damaged.
+// How reading a store went; `line` and `reason` name the first line that is damaged. A file
+// that could not be opened or read whole is `unreadable` (`reason` says why, `error` is the
+// rdp::ErrorNumber), never damaged: nothing is known of its content.
 struct StoreReadResult {
     bool damaged = false;
     int line = 0;
     QString reason;
+    bool unreadable = false;
+    int error = 0;
+    bool ok() const { return !damaged && !unreadable; }
 };
 
 // Fills the list (cleared first) from a store's content exactly as LoadConnectPara reads
@@ -49,13 +65,18 @@ StoreReadResult ParseConnectPara(QByteArrayView content, RDP_ConnectPara& list,
                                  QStringList* decodedLines = nullptr);
 
 // ParseConnectPara on the file at `path`, read once; a file that cannot be read, or that is
-// not a regular file (never waited on), counts as damaged at line 1. A list read whole
-// remembers its profiles as stored. Shows nothing; never creates, moves or deletes the file.
+// not a regular file (never waited on), is unreadable. A list read whole remembers its
+// profiles as stored, and which file it read. Shows nothing; never creates, moves or deletes
+// the file.
 StoreReadResult ReadConnectParaFile(const QString& path, RDP_ConnectPara& list,
                                     QStringList* decodedLines = nullptr);
 
 // The position of the first profile named `name` ignoring letter case, or 0: the one rule
 // for a name already in use (the new-connection dialog, rdp-store, merging).
 int FindConnectName(const RDP_ConnectPara& list, const QString& name);
+
+// The message of a store this user may not read (`reason`: why; `error`: its
+// rdp::ErrorNumber): it is left as it is.
+QString UnreadableStoreMessage(const QString& path, const QString& reason, int error);
 
 } // namespace RDP_basClient

@@ -54,6 +54,10 @@ public:
     // rdp::FileStamp): while it is the same, the store holds them still.
     const QByteArray& StoredStamp() const { return StoredStamp_; }
     void setStoredStamp(const QByteArray& v) { StoredStamp_ = v; }
+    // Where that file was (the store, or the file its symbolic link named); empty while the
+    // list was never read from or written to a file.
+    const QString& StoredPath() const { return StoredPath_; }
+    void setStoredPath(const QString& v) { StoredPath_ = v; }
 
     // The profiles in position order.
     class const_iterator {
@@ -82,6 +86,7 @@ private:
     Store items_;
     std::vector<StoredProfile> Stored_;
     QByteArray StoredStamp_;
+    QString StoredPath_;
 };
 
 // The program's one connection list, created empty on first use.

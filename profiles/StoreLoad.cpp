@@ -30,9 +30,16 @@ bool LoadConnectPara(RDP_ConnectPara& list) {
     if (!RDP_basFile::CheckFileExist(path)) {
         return true;
     }
-    if (!ReadConnectParaFile(path, list).damaged) {
+    const StoreReadResult read = ReadConnectParaFile(path, list);
+    if (read.ok()) {
         qCInfo(rdp::lcStore) << "read" << path << list.Count() << "profiles";
         return true;
+    }
+    if (read.unreadable) { // not damaged: nothing is known of it, so it is left as it is
+        qCInfo(rdp::lcStore) << "unreadable:" << path << read.reason;
+        RDP_basPublic::ShowMsg(UnreadableStoreMessage(path, read.reason, read.error),
+                               rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), QString(), 0, true);
+        return false;
     }
     QString keptAt;
     if (RDP_basFile::CheckFileExist(path)) {

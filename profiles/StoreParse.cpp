@@ -2,6 +2,7 @@
 
 #include "profiles/StoreFields.h"
 #include "profiles/StoreLines.h"
+#include "profiles/StoreLock.h"
 
 #include "common/FileLines.h"
 #include "common/RegularFile.h"
@@ -137,23 +138,26 @@ StoreReadResult ParseLines(NextLine nextLine, RDP_ConnectPara& list, QStringList
 }
 
 // Opens a regular file only: a FIFO or device would block or never end.
-bool OpenToRead(QFile& file, QString& why) {
+bool OpenToRead(QFile& file, StoreReadResult& why) {
     try {
         const int fd = rdp::OpenRegularForRead(file.fileName());
         if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
             return true;
         }
         ::close(fd);
-        why = file.errorString();
+        why.reason = file.errorString();
+        why.error = rdp::ErrorNumber::DeviceIO;
     } catch (const rdp::Error& error) {
-        why = error.description();
+        why.reason = error.description();
+        why.error = error.number();
     }
     return false;
 }
 
-StoreReadResult Unreadable(const QString& why, RDP_ConnectPara& list) {
+StoreReadResult Unreadable(StoreReadResult why, RDP_ConnectPara& list) {
     list.Clear();
-    return Damaged(1, QStringLiteral("文件无法读取：") + why);
+    why.unreadable = true;
+    return why;
 }
 
 } // namespace
@@ -167,7 +171,7 @@ StoreReadResult ParseConnectPara(QByteArrayView content, RDP_ConnectPara& list,
 StoreReadResult ReadConnectParaFile(const QString& path, RDP_ConnectPara& list,
                                     QStringList* decodedLines) {
     QFile file(path);
-    QString why;
+    StoreReadResult why;
     if (!OpenToRead(file, why)) {
         return Unreadable(why, list);
     }
@@ -179,11 +183,14 @@ StoreReadResult ReadConnectParaFile(const QString& path, RDP_ConnectPara& list,
         if (decodedLines != nullptr) {
             decodedLines->resize(decodedBefore);
         }
-        return Unreadable(file.errorString(), list);
+        why.reason = file.errorString();
+        why.error = rdp::ErrorNumber::DeviceIO;
+        return Unreadable(why, list);
     }
     if (!result.damaged) {
         list.setStored(rdp::store::StoredProfiles(list));
         list.setStoredStamp(stamp);
+        list.setStoredPath(rdp::store::StoreLock::WrittenPath(path));
     }
     return result;
 }
@@ -195,6 +202,16 @@ int FindConnectName(const RDP_ConnectPara& list, const QString& name) {
         }
     }
     return 0;
+}
+
+QString UnreadableStoreMessage(const QString& path, const QString& reason, int error) {
+    QString text = QStringLiteral("无法读取连接设置文件（%1）：\r\n%2\r\n程序没有改动这个文件。")
+                       .arg(reason, path);
+    if (error == rdp::ErrorNumber::PermissionDenied) {
+        text += QStringLiteral("它可能属于另一个用户：请文件的所有者或管理员给您读写它的权限，"
+                               "或把程序放到您自己的文件夹中运行。");
+    }
+    return text;
 }
 
 } // namespace RDP_basClient

@@ -1,12 +1,15 @@
 #include "profiles/ConnectParaStore.h"
 
+#include "profiles/DamagedStore.h"
 #include "profiles/StoreLines.h"
 #include "profiles/StoreLock.h"
 #include "profiles/StoreMerge.h"
+#include "profiles/StoreTarget.h"
 
 #include "common/FileErrors.h"
 #include "common/FileLines.h"
 #include "common/LogCategories.h"
+#include "common/PathHelpers.h"
 #include "common/Platform.h"
 #include "common/RegularFile.h"
 #include "common/ShowMsg.h"
@@ -90,55 +93,137 @@ QByteArray ReplaceStore(const QString& path, const QByteArray& content) {
     return stamp;
 }
 
-// Re-reads the store under the lock and merges what another copy saved since this list
-// was read or saved. True when both changed one profile.
-bool MergeWithStore(RDP_ConnectPara& list, const QString& path) {
-    if (rdp::KindOf(path) != rdp::FileKind::Regular || rdp::FileStamp(path) == list.StoredStamp()) {
-        return false; // no store to take from, or the one this list was read from or wrote
+// A save that leaves the store's place alone, with the message that says why.
+struct Refused {
+    QString message;
+};
+
+// Messages for after the lock is released, so that no other copy waits on a message box.
+struct Notes {
+    QStringList messages;
+    QString damagedKeptAt; // where a damaged store found under the lock was set aside
+    bool overrode = false;
+};
+
+// Takes the lock through `wait`; false when the user gave up waiting. Throws rdp::Error.
+bool Lock(std::optional<rdp::store::StoreLock>& lock, const QString& path,
+          rdp::store::LockWait& wait) {
+    lock.emplace(path);
+    switch (lock->Acquire(wait)) {
+    case rdp::store::StoreLock::Outcome::Locked:
+        return true;
+    case rdp::store::StoreLock::Outcome::Busy:
+        throw rdp::Error(rdp::ErrorNumber::PathFileAccess, rdp::store::StoreLock::BusyText());
+    case rdp::store::StoreLock::Outcome::Cancelled:
+        break;
     }
-    RDP_ConnectPara onDisk;
-    if (ReadConnectParaFile(path, onDisk).damaged) {
-        return false; // nothing in it can be kept; the save replaces it
-    }
-    return rdp::store::MergeStoreChanges(list, onDisk);
+    return false;
 }
 
-bool Save(RDP_ConnectPara& list, const QString& storePath, bool takeLock) {
-    const QString path = rdp::store::StoreLock::WrittenPath(storePath);
-    bool overrode = false;
-    try {
-        std::optional<rdp::store::StoreLock> lock;
-        if (takeLock) {
-            lock.emplace(path);
+// Decides, under the lock, what becomes of what is at the store's place: merged, set aside,
+// or left alone (Refused).
+void Prepare(RDP_ConnectPara& list, const QString& storePath, const QString& path, Notes& notes) {
+    using rdp::store::Found;
+    RDP_ConnectPara onDisk;
+    const rdp::store::Inspection seen = rdp::store::InspectStore(list, storePath, path, onDisk);
+    switch (seen.found) {
+    case Found::Nothing:
+    case Found::Unchanged:
+        return;
+    case Found::Store:
+        notes.overrode = rdp::store::MergeStoreChanges(list, onDisk);
+        return;
+    case Found::DamagedStore: {
+        const QString keptAt = rdp::store::SetAsideDamagedStore(path, RDP_basFile::GetSystemPath(),
+                                                                QDateTime::currentDateTime());
+        qCInfo(rdp::lcStore) << "damaged at save:" << path << "set aside as" << keptAt;
+        if (keptAt.isEmpty()) {
+            throw Refused{rdp::store::DamagedStaysMessage(path)};
         }
-        overrode = MergeWithStore(list, path);
-        std::vector<StoredProfile> records = rdp::store::StoredProfiles(list);
-        list.setStoredStamp(ReplaceStore(path, rdp::store::StoreContent(list, records)));
-        list.setStored(std::move(records));
+        notes.damagedKeptAt = keptAt;
+        return;
+    }
+    case Found::Unreadable:
+        throw Refused{UnreadableStoreMessage(path, seen.reason, seen.error)};
+    case Found::NotAStore:
+    case Found::Elsewhere:
+        break;
+    }
+    throw Refused{rdp::store::NotAStoreMessage(storePath, path)};
+}
+
+void Tell(const QString& text) {
+    RDP_basPublic::ShowMsg(text, rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), QString(), 0,
+                           true);
+}
+
+// The save with the lock held (taken through `wait` unless null).
+bool SaveLocked(RDP_ConnectPara& list, const QString& storePath, const QString& path,
+                rdp::store::LockWait* wait, Notes& notes) {
+    std::optional<rdp::store::StoreLock> lock;
+    if (wait != nullptr && !Lock(lock, path, *wait)) {
+        qCInfo(rdp::lcStore) << "not saved:" << path << "waiting for the lock was cancelled";
+        return false;
+    }
+    Prepare(list, storePath, path, notes);
+    std::vector<StoredProfile> records = rdp::store::StoredProfiles(list);
+    list.setStoredStamp(ReplaceStore(path, rdp::store::StoreContent(list, records)));
+    list.setStoredPath(path);
+    list.setStored(std::move(records));
+    return true;
+}
+
+bool Save(RDP_ConnectPara& list, const QString& storePath, rdp::store::LockWait* wait) {
+    const QString path = rdp::store::StoreLock::WrittenPath(storePath);
+    Notes notes;
+    bool saved = false;
+    try {
+        saved = SaveLocked(list, storePath, path, wait, notes);
+    } catch (const Refused& refused) {
+        qCInfo(rdp::lcStore) << "not saved:" << path << "left alone";
+        notes.messages.append(refused.message);
+    } catch (const rdp::store::UnreadableLockError& error) {
+        notes.messages.append(error.description() + QStringLiteral("窗口中的修改仍然保留。"));
     } catch (const rdp::Error& error) {
         qCInfo(rdp::lcStore) << "not saved:" << path << error.number() << error.description();
         RDP_basFile::ShowWriteFailure(error); // once, whatever line or step failed
-        return false;
     } catch (const std::bad_alloc&) {
         throw rdp::MakeError(rdp::ErrorNumber::OutOfMemory);
     }
-    qCInfo(rdp::lcStore) << "saved" << path << list.Count() << "profiles;"
-                         << (overrode ? "a profile changed elsewhere was overwritten" : "");
-    if (overrode) {
-        RDP_basPublic::ShowMsg(rdp::store::ChangedElsewhereMessage(), rdp::MsgStyle::Exclamation,
-                               rdp::ConnectTitle(), QString(), 0, true);
+    if (saved) {
+        qCInfo(rdp::lcStore) << "saved" << path << list.Count() << "profiles;"
+                             << (notes.overrode ? "a profile changed elsewhere was overwritten"
+                                                : "");
     }
-    return true;
+    if (!notes.damagedKeptAt.isEmpty()) {
+        notes.messages.append(rdp::store::DamagedAtSaveMessage(notes.damagedKeptAt, saved));
+    }
+    if (saved && notes.overrode) {
+        notes.messages.append(rdp::store::ChangedElsewhereMessage());
+    }
+    for (const QString& message : notes.messages) {
+        Tell(message);
+    }
+    return saved;
 }
 
 } // namespace
 
+bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& path, rdp::store::LockWait& wait) {
+    return Save(list, path, &wait);
+}
+
 bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& path) {
-    return Save(list, path, true);
+    rdp::store::PatientWait wait;
+    return Save(list, path, &wait);
 }
 
 bool SaveConnectParaLocked(RDP_ConnectPara& list, const QString& path) {
-    return Save(list, path, false);
+    return Save(list, path, nullptr);
+}
+
+bool SaveConnectPara(RDP_ConnectPara& list, rdp::store::LockWait& wait) {
+    return SaveConnectParaTo(list, ConnectParaFilePath(), wait);
 }
 
 bool SaveConnectPara(RDP_ConnectPara& list) {

@@ -49,6 +49,10 @@ bool ReadStore(const QString& path, RDP_ConnectPara& list, QStringList* lines) {
     }
     const RDP_basClient::StoreReadResult result =
         RDP_basClient::ReadConnectParaFile(path, list, lines);
+    if (result.unreadable) {
+        Complain(RDP_basClient::UnreadableStoreMessage(path, result.reason, result.error));
+        return false;
+    }
     if (result.damaged) {
         if (lines != nullptr) {
             lines->resize(std::min<qsizetype>(lines->size(), result.line - 1));
@@ -61,6 +65,21 @@ bool ReadStore(const QString& path, RDP_ConnectPara& list, QStringList* lines) {
     }
     return true;
 }
+
+// Waits up to 20 seconds for another writer, saying so once after the first second.
+class NoticedWait final : public rdp::store::PatientWait {
+public:
+    rdp::store::WaitChoice Pause(std::chrono::milliseconds waited) override {
+        if (!told_ && waited >= std::chrono::seconds(1)) {
+            Complain(QStringLiteral("连接设置文件正被另一个程序保存，正在等待（最多 20 秒）……"));
+            told_ = true;
+        }
+        return PatientWait::Pause(waited);
+    }
+
+private:
+    bool told_ = false;
+};
 
 // add, with the store's lock held.
 int AddLocked(const QString& path, const NewProfile& profile) {
@@ -136,8 +155,16 @@ int Add(const QString& path, const NewProfile& profile) {
     try {
         // Held from reading the store to the rename of the new one: a name another writer
         // adds meanwhile is seen, and nothing another writer saved is lost.
-        const rdp::store::StoreLock lock(path);
+        rdp::store::StoreLock lock(path);
+        NoticedWait wait;
+        if (lock.Acquire(wait) != rdp::store::StoreLock::Outcome::Locked) {
+            Complain(rdp::store::StoreLock::BusyText());
+            return ExitFailed;
+        }
         return AddLocked(path, profile);
+    } catch (const rdp::store::UnreadableLockError& error) {
+        Complain(error.description());
+        return ExitFailed;
     } catch (const rdp::Error& error) {
         RDP_basFile::ShowWriteFailure(error);
         return ExitFailed;

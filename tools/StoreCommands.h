@@ -19,6 +19,10 @@ int Dump(const QString& path, bool showPasswords);
 // check: 0 when every line verifies and parses.
 int Check(const QString& path);
 
+// Where the password of `add` comes from: none, the command line (visible to every local
+// user while the command runs), standard input, or a prompt on the terminal.
+enum class PasswordFrom { None, Argument, Stdin, Terminal };
+
 // What `add` puts into the new profile; empty options keep the defaults of a new connection.
 struct NewProfile {
     QString name;
@@ -26,6 +30,7 @@ struct NewProfile {
     QString port;
     QString user;
     std::optional<QString> password;
+    PasswordFrom passwordFrom = PasswordFrom::None;
     bool savePassword = false;
     std::optional<int> size;
     std::optional<int> color;

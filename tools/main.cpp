@@ -1,6 +1,7 @@
 // rdp-store: looks into, checks and prepares profile stores, with the launcher's own code.
 
 #include "tools/ConsolePlatform.h"
+#include "tools/PasswordInput.h"
 #include "tools/StoreCommands.h"
 #include "tools/ToolArguments.h"
 
@@ -25,8 +26,11 @@ int Run(const rdp::tool::ToolArguments& args) {
         return rdp::tool::Dump(args.file, args.showPasswords);
     case Command::Check:
         return rdp::tool::Check(args.file);
-    case Command::Add:
-        return rdp::tool::Add(args.file, args.profile);
+    case Command::Add: {
+        rdp::tool::NewProfile profile = args.profile;
+        return rdp::tool::ReadPassword(profile) ? rdp::tool::Add(args.file, profile)
+                                                : rdp::tool::ExitFailed;
+    }
     }
     return rdp::tool::ExitFailed;
 }
@@ -39,6 +43,7 @@ int main(int argc, char* argv[]) {
     rdp::setPlatform(&platform);
     const std::optional<rdp::tool::ToolArguments> args =
         rdp::tool::ParseArguments(QCoreApplication::arguments());
+    rdp::tool::HidePasswordArguments(argc, argv); // read now: ps need not show it any longer
     const int code = args ? Run(*args) : rdp::tool::ExitFailed;
     rdp::setPlatform(nullptr);
     return code;

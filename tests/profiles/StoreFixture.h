@@ -36,16 +36,18 @@ public:
     }
 
 protected:
-    void PutStore(const QByteArray& content) {
-        QFile f(StorePath());
+    static void PutFile(const QString& path, const QByteArray& content) {
+        QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(content);
     }
+    void PutStore(const QByteArray& content) { PutFile(StorePath(), content); }
 
-    QByteArray StoreBytes() const {
-        QFile f(StorePath());
+    static QByteArray FileBytes(const QString& path) {
+        QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
+    QByteArray StoreBytes() const { return FileBytes(StorePath()); }
 
     // The decoded lines of the store as it is now.
     QStringList StoreLines() const {

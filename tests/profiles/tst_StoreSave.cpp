@@ -95,15 +95,6 @@ TEST_F(StoreTest, SaveIntoAMissingFolderFailsWithOneMessage) {
     EXPECT_EQ(fake.messages[0].text, U("76:路径未找到"));
 }
 
-TEST_F(StoreTest, SaveReplacesTheWholeStore) {
-    PutStore("old content that is not a store\r\n");
-    RDP_ConnectPara list;
-    AddProfiles(list, 1);
-    ASSERT_TRUE(SaveConnectPara(list));
-    EXPECT_EQ(StoreLines().size(), 2);
-    EXPECT_FALSE(StoreBytes().contains("old"));
-}
-
 // A store that is a symbolic link is saved through it: the link stays a link.
 TEST_F(StoreTest, ASaveWritesThroughASymbolicLink) {
     const QString target = stateDir.filePath(U("shared.DLL"));

@@ -129,7 +129,7 @@ TEST_F(StoreTest, AStoreThatIsNotARegularFileIsRefused) {
         ASSERT_EQ(fake.messages.size(), 2);
         EXPECT_TRUE(fake.messages[1].text.startsWith(U("75:不是普通文件")));
         EXPECT_EQ(rdp::KindOf(StorePath()), rdp::FileKind::Special); // left as it was
-        EXPECT_TRUE(ReadConnectParaFile(StorePath(), list).damaged);
+        EXPECT_TRUE(ReadConnectParaFile(StorePath(), list).unreadable);
     }
 }
 

@@ -3,6 +3,8 @@
 #include "common/TextCodec.h"
 
 #include "tests/support/FakePlatform.h"
+#include "tests/support/HeldLock.h"
+#include "tests/support/OtherUser.h"
 #include "tests/support/ProfileFields.h"
 
 #include <QCoreApplication>
@@ -10,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,14 +36,27 @@ QString U(const char* s) {
 
 class RdpStore : public ::testing::Test {
 protected:
-    ToolRun Tool(const QStringList& args) {
+    // Runs rdp-store with `input` on its standard input (none: left open and empty), as the
+    // other user when `asOtherUser`.
+    ToolRun Tool(const QStringList& args, const QByteArray& input = {}, bool asOtherUser = false) {
         QProcess p;
+        if (asOtherUser) {
+            p.setChildProcessModifier([] {
+                if (::setgid(rdp::test::kOtherGroup) != 0 || ::setuid(rdp::test::kOtherUser) != 0) {
+                    ::_exit(99);
+                }
+            });
+        }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY")); // it must not need one
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(RDP_STORE_BINARY), args);
+        if (!input.isNull()) {
+            p.write(input);
+            p.closeWriteChannel();
+        }
         EXPECT_TRUE(p.waitForFinished(30000));
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
                 QString::fromUtf8(p.readAllStandardError())};
@@ -57,10 +74,11 @@ protected:
         f.write(bytes);
     }
     QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files); }
-    ToolRun AddOffice(const QStringList& more = {}) {
+    ToolRun AddOffice(const QStringList& more = {}, const QByteArray& input = {}) {
         return Tool(QStringList{U("add"), File(), U("--name"), U("办公室"), U("--server"),
                                 U("10.0.0.5"), U("--port"), U(" 3389 ")} +
-                    more);
+                        more,
+                    input);
     }
 
     QTemporaryDir dir;
@@ -72,7 +90,8 @@ TEST_F(RdpStore, HelpAndVersion) {
     const ToolRun help = Tool({U("--help")});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.contains(U("用法：rdp-store")));
-    for (const char* word : {"dump", "check", "add", "--show-passwords", "--save-password"}) {
+    for (const char* word :
+         {"dump", "check", "add", "--show-passwords", "--save-password", "--password-stdin"}) {
         EXPECT_TRUE(help.out.contains(U(word))) << word;
     }
     const ToolRun version = Tool({U("--version")});
@@ -92,8 +111,8 @@ TEST_F(RdpStore, AddCreatesAStoreTheLauncherLoads) {
     const auto ownerGroupOther = QFileDevice::Permissions(0x7077); // not the "User" bits
     EXPECT_EQ(QFile::permissions(File()) & ownerGroupOther,
               QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    ASSERT_EQ(Tool({U("add"), File(), U("--name"), U("家"), U("--server"), U("h2"), U("--port"),
-                    U("3390")})
+    ASSERT_EQ(Tool({U("add"), File(), U("--name"), U("家;=1"), U("--server"), U("h2;=2"),
+                    U("--port"), U("3390")})
                   .code,
               0);
 
@@ -109,6 +128,8 @@ TEST_F(RdpStore, AddCreatesAStoreTheLauncherLoads) {
     EXPECT_EQ(p.Server(), U("10.0.0.5"));
     EXPECT_EQ(p.Port(), U("3389"));
     EXPECT_EQ(list.Item(2).Password(), QString());
+    EXPECT_EQ(list.Item(2).ConnectName(), U("家;=1")); // through the store's escape
+    EXPECT_EQ(list.Item(2).Server(), U("h2;=2"));
     EXPECT_TRUE(fake.messages.isEmpty());
 }
 
@@ -143,7 +164,12 @@ TEST_F(RdpStore, AddRefusesWhatTheSetupWindowWouldRefuse) {
                              "--name|b|--server|h|--port|1|--size|5",
                              "--name|b|--server|h|--port|1|--color|-1",
                              "--name|b|--server|h|--port|1|--audio|3",
-                             "--name|b|--server|h|--port|1|--password|x"};
+                             "--name|b|--server|h|--port|1|--password|x",
+                             "--name|b|--server|h|--port|1|--password-stdin",
+                             "--name|a\tb|--server|h|--port|1",
+                             "--name|a\nb|--server|h|--port|1",
+                             "--name|b|--server|h\r|--port|1",
+                             "--name|b|--server|h|--port|1|--user|u\tv"};
     // "OFFICE" is refused only when the store holds "office"; add one to check letter case.
     ASSERT_EQ(Tool({U("add"), File(), U("--name"), U("office"), U("--server"), U("h"), U("--port"),
                     U("1")})
@@ -182,6 +208,79 @@ TEST_F(RdpStore, ReadingCommandsNeverCreateMoveOrDelete) {
         2);
     EXPECT_EQ(Bytes(File()), damaged);
     EXPECT_EQ(Files(), (QStringList{U("WinEx.DLL"), U("WinEx.DLL.lock")})); // the add's lock
+}
+
+// The password from standard input (the first line, exactly as typed) or the terminal; on
+// the command line it still works but draws a warning.
+TEST_F(RdpStore, PasswordsStayOffTheCommandLine) {
+    const ToolRun fromStdin =
+        AddOffice({U("--save-password"), U("--password-stdin")}, QByteArray(" p;w=1 \r\nrest\n"));
+    ASSERT_EQ(fromStdin.code, 0) << fromStdin.err.toStdString();
+    EXPECT_TRUE(fromStdin.err.isEmpty());
+    const ToolRun argument =
+        Tool({U("add"), File(), U("--name"), U("b"), U("--server"), U("h"), U("--port"), U("1"),
+              U("--password"), U("x"), U("--save-password")});
+    ASSERT_EQ(argument.code, 0);
+    EXPECT_TRUE(argument.err.contains(U("其他用户都能看到"))) << argument.err.toStdString();
+    const QByteArray before = Bytes(File());
+    const QStringList refused[] = {
+        {U("--save-password")},                        // no terminal to ask on
+        {U("--save-password"), U("--password-stdin")}, // nothing on standard input
+        {U("--save-password"), U("--password-stdin"), U("--password"), U("x")},
+    };
+    for (const QStringList& more : refused) {
+        const ToolRun run = Tool(QStringList{U("add"), File(), U("--name"), U("c"), U("--server"),
+                                             U("h"), U("--port"), U("1")} +
+                                     more,
+                                 QByteArray(""));
+        EXPECT_EQ(run.code, 2) << more.join(u' ').toStdString();
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+    EXPECT_EQ(Bytes(File()), before);
+    // Once read, the value of --password is gone from the command line others can see.
+    auto held = std::make_unique<rdp::test::HeldLock>(File()); // the add waits meanwhile
+    QProcess waiting;
+    waiting.start(QStringLiteral(RDP_STORE_BINARY),
+                  {U("add"), File(), U("--name"), U("d"), U("--server"), U("h"), U("--port"),
+                   U("1"), U("--password"), U("SECRET"), U("--save-password")});
+    ASSERT_TRUE(waiting.waitForStarted());
+    QByteArray cmdline;
+    for (int i = 0; i < 200 && !cmdline.contains("xxxxxx"); ++i) {
+        QThread::msleep(50);
+        QFile proc(QStringLiteral("/proc/%1/cmdline").arg(waiting.processId()));
+        cmdline = proc.open(QIODevice::ReadOnly) ? proc.readAll() : QByteArray();
+    }
+    EXPECT_TRUE(cmdline.contains("--password")) << cmdline.toStdString();
+    EXPECT_FALSE(cmdline.contains("SECRET"));
+    held.reset();
+    ASSERT_TRUE(waiting.waitForFinished(30000));
+    EXPECT_EQ(waiting.exitCode(), 0);
+    RDP_ConnectPara list;
+    ASSERT_TRUE(RDP_basClient::ReadConnectParaFile(File(), list).ok());
+    EXPECT_EQ(list.Item(1).Password(), U(" p;w=1 "));
+    EXPECT_EQ(list.Item(2).Password(), U("x"));
+}
+
+// Another user's store (mode 0600) in a folder both may write: it cannot be read, which is
+// said as such; no command takes it for damaged, moves or writes it.
+TEST_F(RdpStore, AnotherUsersStoreIsUnreadableNotDamaged) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to run rdp-store as a second user (nobody)";
+    }
+    ASSERT_EQ(AddOffice().code, 0);
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0777);
+    const QByteArray before = Bytes(File());
+    for (const QStringList& args : {QStringList{U("check"), File()},
+                                    QStringList{U("add"), File(), U("--name"), U("b"),
+                                                U("--server"), U("h"), U("--port"), U("1")}}) {
+        const ToolRun run = Tool(args, {}, true);
+        EXPECT_EQ(run.code, 2);
+        EXPECT_TRUE(run.err.contains(U("无法读取连接设置文件（没有权限）")))
+            << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(U("损坏")));
+    }
+    EXPECT_EQ(Bytes(File()), before);
+    EXPECT_EQ(Files(), (QStringList{U("WinEx.DLL"), U("WinEx.DLL.lock")}));
 }
 
 // A FIFO is named as what it is, never waited on, and left as it is.
@@ -225,7 +324,7 @@ TEST_F(RdpStore, ParallelAddsKeepEveryProfile) {
     }
     EXPECT_EQ(succeeded.size(), std::size_t(names));
     RDP_ConnectPara list;
-    ASSERT_FALSE(RDP_basClient::ReadConnectParaFile(File(), list).damaged);
+    ASSERT_TRUE(RDP_basClient::ReadConnectParaFile(File(), list).ok());
     EXPECT_EQ(list.Count(), names);
     for (const auto& [name, password] : succeeded) {
         const int at = RDP_basClient::FindConnectName(list, name);

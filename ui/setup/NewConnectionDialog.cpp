@@ -4,6 +4,7 @@
 #include "common/ShowMsg.h"
 #include "common/TextHelpers.h"
 #include "profiles/ConnectParaStore.h"
+#include "profiles/EntryText.h"
 #include "profiles/PortNumber.h"
 #include "profiles/RDP_ConnectPara.h"
 
@@ -89,6 +90,10 @@ bool NewConnectionDialog::CheckName() {
         Refuse(QStringLiteral("连接名称必须输入。"), txtConnectName_);
         return false;
     }
+    if (rdp::HasControlCharacter(name)) {
+        Refuse(rdp::ControlCharacterMessage(QStringLiteral("连接名称")), txtConnectName_);
+        return false;
+    }
     if (RDP_basClient::FindConnectName(list_, name) != 0) {
         Refuse(QLatin1Char('"') + name + QStringLiteral("\"已存在，请重新输入连接名称。"),
                txtConnectName_);
@@ -100,6 +105,10 @@ bool NewConnectionDialog::CheckName() {
 bool NewConnectionDialog::CheckServer() {
     if (Server().isEmpty()) {
         Refuse(QStringLiteral("服务器地址必须输入。"), txtServer_);
+        return false;
+    }
+    if (rdp::HasControlCharacter(Server())) {
+        Refuse(rdp::ControlCharacterMessage(QStringLiteral("服务器地址")), txtServer_);
         return false;
     }
     return true;

@@ -7,8 +7,9 @@ class QPushButton;
 class RDP_ConnectPara;
 
 // Asks for a new connection's name, server and port. "确定" closes it only when the name is
-// given and not used yet (ignoring letter case), the server is given and the port is a whole
-// number from 1 to 65535; otherwise it tells why and stays open. It changes nothing itself.
+// given and not used yet (ignoring letter case), the server is given, neither holds a control
+// character (tab, CR, LF) and the port is a whole number from 1 to 65535; otherwise it tells
+// why and stays open. It changes nothing itself.
 class NewConnectionDialog final : public QDialog {
     Q_OBJECT
 

@@ -6,13 +6,15 @@
 #include "common/ShowMsg.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
+#include "ui/common/BusyLockWait.h"
 
 void RDP_frmSetup::cmdDelete_Click() {
     bool removed = false;
     try {
         removed = DeleteSelected();
         if (removed) {
-            RDP_basClient::SaveConnectPara(gConnectPara());
+            RDP_basUI::BusyLockWait wait(this);
+            RDP_basClient::SaveConnectPara(gConnectPara(), wait);
         }
     } catch (const rdp::Error& e) {
         ShowError(e.description());

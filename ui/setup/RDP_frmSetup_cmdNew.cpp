@@ -4,6 +4,7 @@
 #include "common/Errors.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
+#include "ui/common/BusyLockWait.h"
 #include "ui/setup/NewConnectionDialog.h"
 
 #include <optional>
@@ -35,5 +36,6 @@ void RDP_frmSetup::AddNewConnection() {
     }
     list.Add(dialog.ConnectName(), dialog.Server(), dialog.Port(), QString(), QString(), 0, 0, 0);
     list.SetDefault(list.SelectIndex());
-    RDP_basClient::SaveConnectPara(list);
+    RDP_basUI::BusyLockWait wait(this);
+    RDP_basClient::SaveConnectPara(list, wait);
 }

@@ -5,6 +5,7 @@
 #include "common/TextHelpers.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
+#include "ui/common/BusyLockWait.h"
 #include "ui/setup/SetupOptionLists.h"
 
 #include <QCheckBox>
@@ -24,7 +25,8 @@ void RDP_frmSetup::cmdOk_Click() {
         RDP_ConnectPara& list = gConnectPara();
         if (list.Count() > 0) {
             WriteProfile(list.SelectIndex());
-            if (!RDP_basClient::SaveConnectPara(list)) {
+            RDP_basUI::BusyLockWait wait(this);
+            if (!RDP_basClient::SaveConnectPara(list, wait)) {
                 return; // the message is shown; the edits stay for another try or 取消
             }
         }

@@ -6,6 +6,7 @@
 #include "session/RdpControlFactory.h"
 #include "tests/session/FakeRdpControl.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/HeldLock.h"
 #include "ui/login/ImageBox.h"
 #include "ui/login/RDP_frmLogin.h"
 #include "ui/setup/RDP_frmSetup.h"
@@ -245,6 +246,28 @@ private slots:
         QCOMPARE(reloaded.SelectIndex(), 2);
         QCOMPARE(reloaded.Item(2).Password(), QStringLiteral("pw2"));
         QCOMPARE(gConnectPara().SelectIndexOld(), 1);
+    }
+
+    // Another copy holds the store's lock when Enter saves a changed selection: the user is
+    // asked after a few seconds; giving up leaves the store alone and the logon goes on.
+    void givingUpOnTheLockStillLogsOn() {
+        RDP_frmLogin& w = openWith(2, 1);
+        QVERIFY(RDP_basClient::SaveConnectPara(gConnectPara()));
+        const QByteArray before = [] {
+            QFile f(RDP_basClient::ConnectParaFilePath());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        const rdp::test::HeldLock held(RDP_basClient::ConnectParaFilePath());
+        w.cmbClient->setCurrentIndex(1);
+        emit w.cmbClient->activated(1);
+        fake_->answerNext(rdp::MsgResult::No);
+        w.cmdOk_Click();
+        QCOMPARE(fake_->messages.size(), 1);
+        QCOMPARE(fake_->messages[0].style, rdp::MsgStyle::ExclamationYesNo);
+        QVERIFY(control_ != nullptr); // the session was started
+        QFile f(RDP_basClient::ConnectParaFilePath());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
     }
 
     void aRefusedSessionShowsTheWindowAgain() {

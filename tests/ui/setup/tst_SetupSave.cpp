@@ -1,6 +1,8 @@
 // Saving and cancelling the setup window, and the life of its modal loop.
 #include "SetupTestCase.h"
 
+#include "tests/support/HeldLock.h"
+
 #include <QCloseEvent>
 
 using namespace setuptest;
@@ -135,6 +137,27 @@ private slots:
         const auto back = Reload();
         QVERIFY(back);
         QCOMPARE(back->Item(1).UserName(), QStringLiteral("u1"));
+    }
+
+    // Another copy holds the store's lock: after a few seconds the user is asked, and giving up
+    // leaves the store as it was and the window open with the edits.
+    void givingUpOnTheLockKeepsTheWindowOpen() {
+        AddProfile(QStringLiteral("甲"), QStringLiteral("u1"));
+        RDP_basClient::SaveConnectPara(gConnectPara());
+        const rdp::test::HeldLock held(RDP_basClient::ConnectParaFilePath());
+        RDP_frmSetup w;
+        QVERIFY(RunInit(w, [&w, this] {
+            Text(w, "txtUserName")->setText(QStringLiteral("u2"));
+            env_->fake.answerNext(rdp::MsgResult::No);
+            QTest::mouseClick(Button(w, "cmdOk"), Qt::LeftButton);
+            QVERIFY(w.isVisible() && w.IsRunning());
+            QCOMPARE(Text(w, "txtUserName")->text(), QStringLiteral("u2"));
+            QCOMPARE(env_->fake.messages.size(), 1);
+            QCOMPARE(env_->fake.messages[0].style, rdp::MsgStyle::ExclamationYesNo);
+            QCOMPARE(env_->fake.messages[0].owner, &w);
+            QTest::mouseClick(Button(w, "cmdCancel"), Qt::LeftButton);
+        }));
+        QCOMPARE(Reload()->Item(1).UserName(), QStringLiteral("u1"));
     }
 
     void cancelKeepsTheChosenSelectionUnsaved() {
