@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/SessionMessages.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -53,6 +55,13 @@ public:
     // Starts connecting and returns at once; progress arrives as events.
     virtual void Connect() = 0;
     virtual void Disconnect() = 0;
+
+    // What the user is told about the end OnDisconnected reported with `discReason`: empty
+    // for an end that needs no message. A control that knows why the session ended says
+    // so; the reason's own message otherwise.
+    virtual QString GetErrorDescription(int discReason) const {
+        return rdp::DisconnectMessage(discReason).value_or(QString());
+    }
 
 signals:
     void OnConnecting();

@@ -9,6 +9,7 @@
 #include "session/freerdp/SessionState.h"
 #include "session/freerdp/Watchdog.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -31,7 +32,8 @@ public:
     virtual void sessionConnected() = 0;
     virtual void sessionLoginComplete() = 0;
     virtual void sessionFrameReady() = 0;
-    virtual void sessionEnded(int reason) = 0;
+    // The session ended with `reason`; `message` is what the user is told (empty: nothing).
+    virtual void sessionEnded(int reason, const QString& message) = 0;
     // The link broke and reconnection attempt `attempt` of `of` is about to begin.
     virtual void sessionReconnecting(int attempt, int of) = 0;
     virtual void sessionReconnected() = 0;
@@ -70,6 +72,7 @@ public:
     void onPostDisconnect();
     void onStateChange(int state);
     void onLoginNotice();
+    void onDecoderFailed() { decoderFailed_ = true; }
     bool onBeginPaint();
     bool onEndPaint();
     bool onDesktopResize();
@@ -89,7 +92,7 @@ private:
     };
 
     void run();
-    int connectAndServe();
+    void connectAndServe();
     bool attempt(bool first);
     bool serve();
     bool reconnect();
@@ -97,6 +100,7 @@ private:
     void sendQueuedInput();
     void interruptConnecting(bool attempting);
     EndFacts facts(bool connected) const;
+    EndFacts lostFacts() const;
     bool waitForStop(int milliseconds);
 
     SessionListener& listener_;
@@ -109,9 +113,10 @@ private:
     Watchdog watchdog_;
     std::thread worker_;
     SessionLife life_;
-    std::optional<ReconnectBudget> budget_; // worker only
-    AttemptFacts attempt_;                  // worker only
-    EndFacts endFacts_;                     // worker only: what the session ended with
+    std::optional<ReconnectBudget> budget_;  // worker only
+    AttemptFacts attempt_;                   // worker only
+    EndFacts endFacts_;                      // worker only: what the session ended with
+    std::atomic<bool> decoderFailed_{false}; // a picture could not be decoded
 
     std::mutex questionMutex_;
     std::condition_variable questionCv_;

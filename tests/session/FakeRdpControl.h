@@ -56,6 +56,14 @@ public:
     void raiseConnected() { emit OnConnected(); }
     void raiseLoginComplete() { emit OnLoginComplete(); }
     void raiseDisconnected(int reason) { emit OnDisconnected(reason); }
+    // The end's own description, as a control that knows why the session ended gives it.
+    void raiseDisconnected(int reason, const QString& description) {
+        description_ = description;
+        emit OnDisconnected(reason);
+    }
+    QString GetErrorDescription(int discReason) const override {
+        return description_ ? *description_ : RdpClientControl::GetErrorDescription(discReason);
+    }
     // The answers the window gives (true unless it sets them).
     bool raiseConfirmClose();
     bool raiseReceivedTSPublicKey();
@@ -73,6 +81,7 @@ public:
     int hiddenResizes = 0;
 
 private:
+    std::optional<QString> description_;
     void Log(QStringView name, const QString& value);
     void Log(QStringView name, std::int32_t value);
     void Log(QStringView name, bool value);
