@@ -42,6 +42,14 @@ void XrdpServer::dropConnections() {
     run({QStringLiteral("drop")});
 }
 
+bool XrdpServer::endSessions() {
+    return run({QStringLiteral("end-sessions")});
+}
+
+bool XrdpServer::killX() {
+    return run({QStringLiteral("kill-x")});
+}
+
 int XrdpServer::failedLogins() const {
     QFile log(values_.value(QStringLiteral("log")));
     if (!log.open(QIODevice::ReadOnly)) {

@@ -23,6 +23,10 @@ public:
     void kill();
     // Ends only the connections' processes: xrdp still listens and accepts again.
     void dropConnections();
+    // An administrator ends the sessions through the session manager (xrdp-sesadmin).
+    bool endSessions();
+    // Ends the sessions' X servers at once.
+    bool killX();
 
     QString host() const { return values_.value(QStringLiteral("host")); }
     int port() const { return port_; }

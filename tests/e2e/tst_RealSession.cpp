@@ -153,6 +153,7 @@ private slots:
     void silentServerTimesOut();
     void teardownAtAnyMoment();
     void clipboardTextBothWays();
+    void undecodablePictureIsNamedAndNotRetried();
 };
 
 void RealSession::goodLogonGivesEventsInOrderAndPaints() {
@@ -215,6 +216,29 @@ void RealSession::killedServerEndsTheSession() {
     qInfo("session ended %lld ms after the server was killed", clock.elapsed());
     QCOMPARE(h.reason(), Reason::SocketClosed);
     QCOMPARE(h.rdp->Connected(), 0);
+}
+
+// 256 colours: the library cannot decode the shadow server's first picture. The session
+// ends at once with a message that names the picture, not the network, and no new logon.
+void RealSession::undecodablePictureIsNamedAndNotRetried() {
+    TestServer server(TestPort());
+    QVERIFY(server.start(state(QStringLiteral("server"))));
+    SessionHarness h;
+    h.target(server);
+    h.rdp->setColorDepth(8);
+    h.rdp->setEnableAutoReconnect(true);
+    h.rdp->setReconnectPolicy(5, 100);
+    QElapsedTimer clock;
+    clock.start();
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("connected"), 20000));
+    QVERIFY2(h.waitFor(QStringLiteral("disconnected"), 20000), qPrintable(h.events.join(u',')));
+    qInfo("connect to the end: %lld ms", clock.elapsed());
+    QCOMPARE(h.reason(), Reason::DecompressionError);
+    QCOMPARE(h.rdp->reconnectTries(), 0);
+    const QString message = h.rdp->GetErrorDescription(h.reason());
+    QVERIFY2(message.startsWith(QStringLiteral("无法显示远程计算机的画面（8 位色）。")),
+             qPrintable(message));
 }
 
 void RealSession::closedPortIsANetworkFailure() {

@@ -95,6 +95,8 @@ private slots:
     void killedServerIsRetriedThenExplained();
     void linkThatKeepsDroppingEndsTheSession();
     void numLockFollowsThisComputer();
+    void serverSideEnds_data();
+    void serverSideEnds();
 };
 
 void XrdpSession::open(const XrdpServer& server, bool reconnect) {
@@ -267,6 +269,40 @@ void XrdpSession::numLockFollowsThisComputer() {
     // And it follows this side when it changes here.
     QVERIFY(rdp::test::SetLocalNumLock(false));
     QVERIFY(returnUntilRemoteIs(false));
+}
+
+// Ends the server itself makes while the session is up: its X server killed, and the same
+// user logging on from a second connection. xrdp reports both as a log-off by the user, so
+// the program ends quietly and nothing tries to take the session back.
+void XrdpSession::serverSideEnds_data() {
+    QTest::addColumn<bool>("takeOver"); // else the session's X server is killed
+    QTest::newRow("X server killed") << false;
+    QTest::newRow("taken over") << true;
+}
+
+void XrdpSession::serverSideEnds() {
+    QFETCH(bool, takeOver);
+    XrdpServer server(TestPort());
+    QVERIFY(server.start(state()));
+    open(server, true);
+    QVERIFY(QTest::qWaitFor([&] { return window_->Status() == StatusLoggedIn; }, 30000));
+    QVERIFY(ShowsDesktop(control_));
+    SessionHarness second;
+    Target(second, server);
+    QElapsedTimer clock;
+    clock.start();
+    if (takeOver) {
+        second.rdp->Connect();
+    } else {
+        QVERIFY(server.killX());
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(platform_.endCalls, 1, 30000);
+    qInfo("to the end of the program: %lld ms", clock.elapsed());
+    QVERIFY(platform_.messages.isEmpty());
+    QCOMPARE(control_->reconnectTries(), 0);
+    if (takeOver) {
+        QVERIFY(ShowsDesktop(second.rdp));
+    }
 }
 
 QTEST_MAIN(XrdpSession)
