@@ -180,12 +180,15 @@ const Row* Find(Key key, std::uint32_t code) {
 
 // The channel's own name leads the library's description ("rdpsnd_virtual_channel_…").
 QString ChannelName(const EndFacts& f) {
-    const QString text = QString::fromStdString(f.channelText);
+    QString text = QString::fromStdString(f.channelText);
+    if (text.startsWith(QLatin1Char('['))) { // "[static] rdpsnd_…"
+        text = text.mid(text.indexOf(QLatin1Char(']')) + 1).trimmed();
+    }
     qsizetype end = 0;
     while (end < text.size() && text[end].isLetterOrNumber()) {
         ++end;
     }
-    const QString id = end > 0 ? text.left(end) : QStringLiteral("%1").arg(f.channelError);
+    const QString id = end > 0 ? text.left(end) : QString::number(f.channelError);
     static const struct {
         const char* id;
         const char* name;
@@ -259,7 +262,10 @@ std::uint32_t LocalCodeOf(const EndFacts& f) {
     if (f.decoderFailed) {
         return DecoderFailed;
     }
-    return f.channelError != 0 ? std::uint32_t{ChannelFailed} : 0U;
+    // FreeRDP 2.11's freerdp_reconnect keeps the first link's static channels, and the sound
+    // channel fails on the reconnected link (error 1359): once a reconnection was tried, a
+    // failed channel is the reconnection's, and the link counts as broken again.
+    return f.channelError != 0 && !f.reconnectionTried ? std::uint32_t{ChannelFailed} : 0U;
 }
 
 // The guess for a server that closed the link during NLA and still accepts connections.

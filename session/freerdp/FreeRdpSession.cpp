@@ -187,7 +187,7 @@ bool FreeRdpSession::serve() {
         sendQueuedInput();
         if (!freerdp_check_event_handles(context_)) {
             // The link is gone. Try again only when nothing says it would end the same way.
-            return !life_.closing() && settings_.autoReconnect && MayReconnect(facts(true));
+            return !life_.closing() && settings_.autoReconnect && MayReconnect(lostFacts());
         }
         if (freerdp_shall_disconnect(instance_)) {
             return false;
@@ -261,7 +261,7 @@ void FreeRdpSession::sendQueuedInput() {
     }
 }
 
-// What a failed reconnection attempt ended with: the link was already lost.
+// What a link that broke (or a failed reconnection attempt) ended with.
 EndFacts FreeRdpSession::lostFacts() const {
     EndFacts f = facts(true);
     f.linkLost = true;
@@ -278,6 +278,7 @@ EndFacts FreeRdpSession::facts(bool connected) const {
     f.lastError = freerdp_get_last_error(context_);
     f.errorInfo = freerdp_error_info(instance_);
     f.decoderFailed = decoderFailed_;
+    f.reconnectionTried = budget_ && budget_->used() > 0;
     f.colourDepth =
         static_cast<int>(freerdp_settings_get_uint32(context_->settings, FreeRDP_ColorDepth));
     f.channelError = getChannelError(context_);

@@ -42,10 +42,6 @@ void XrdpServer::dropConnections() {
     run({QStringLiteral("drop")});
 }
 
-bool XrdpServer::endSessions() {
-    return run({QStringLiteral("end-sessions")});
-}
-
 bool XrdpServer::killX() {
     return run({QStringLiteral("kill-x")});
 }

@@ -23,8 +23,6 @@ public:
     void kill();
     // Ends only the connections' processes: xrdp still listens and accepts again.
     void dropConnections();
-    // An administrator ends the sessions through the session manager (xrdp-sesadmin).
-    bool endSessions();
     // Ends the sessions' X servers at once.
     bool killX();
 

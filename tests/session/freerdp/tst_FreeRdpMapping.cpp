@@ -157,8 +157,15 @@ void FreeRdpMapping::reasons_data() {
     row("channel failed",
         {.wasConnected = true,
          .channelError = 1359,
-         .channelText = "rdpsnd_virtual_channel_event_data_received failed with error 1359!"},
+         .channelText = "[static] rdpsnd_virtual_channel_open_event_ex reported an error"},
         1032, "与远程计算机之间的声音（rdpsnd）通道出错");
+    row("channel failed on a reconnected link",
+        {.wasConnected = true,
+         .linkLost = true,
+         .reconnectionTried = true,
+         .channelError = 1359,
+         .channelText = "[static] rdpsnd_virtual_channel_open_event_ex reported an error"},
+        2308, lost, true);
     row("ended here while connected",
         {.localRequest = true, .wasConnected = true, .decoderFailed = true, .lastError = transport},
         1, "");
