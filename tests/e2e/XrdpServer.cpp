@@ -14,9 +14,11 @@ QString Script() {
 }
 } // namespace
 
-bool XrdpServer::start(const QString& state) {
-    const QStringList arguments{QStringLiteral("start"), QStringLiteral("--port"),
-                                QString::number(port_), QStringLiteral("--state"), state};
+bool XrdpServer::start(const QString& state, const QStringList& options) {
+    const QStringList arguments =
+        QStringList{QStringLiteral("start"), QStringLiteral("--port"), QString::number(port_),
+                    QStringLiteral("--state"), state} +
+        options;
     return StartServerScript(Script(), arguments, 120000, values_) &&
            values_.contains(QStringLiteral("offset"));
 }

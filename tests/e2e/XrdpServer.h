@@ -17,7 +17,8 @@ public:
     XrdpServer(const XrdpServer&) = delete;
     XrdpServer& operator=(const XrdpServer&) = delete;
 
-    bool start(const QString& state);
+    // Starts the server; `options` are more options of the script's start (--idle-limit S).
+    bool start(const QString& state, const QStringList& options = {});
     void stop();
     // Ends xrdp and its connections at once (the session manager stays).
     void kill();

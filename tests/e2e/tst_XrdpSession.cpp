@@ -271,19 +271,23 @@ void XrdpSession::numLockFollowsThisComputer() {
     QVERIFY(returnUntilRemoteIs(false));
 }
 
-// Ends the server itself makes while the session is up: its X server killed, and the same
-// user logging on from a second connection. xrdp reports both as a log-off by the user, so
-// the program ends quietly and nothing tries to take the session back.
+// Ends the server itself makes while the session is up: its X server killed, the same user
+// logging on from a second connection, its idle time limit. xrdp reports each as a log-off
+// by the user, so the program ends quietly and nothing tries to take the session back.
 void XrdpSession::serverSideEnds_data() {
-    QTest::addColumn<bool>("takeOver"); // else the session's X server is killed
-    QTest::newRow("X server killed") << false;
-    QTest::newRow("taken over") << true;
+    QTest::addColumn<int>("how"); // 0 X server killed, 1 taken over, 2 idle limit
+    QTest::newRow("X server killed") << 0;
+    QTest::newRow("taken over") << 1;
+    QTest::newRow("idle limit") << 2;
 }
 
 void XrdpSession::serverSideEnds() {
-    QFETCH(bool, takeOver);
+    QFETCH(int, how);
+    const bool takeOver = how == 1;
     XrdpServer server(TestPort());
-    QVERIFY(server.start(state()));
+    QVERIFY(server.start(state(),
+                         how == 2 ? QStringList{QStringLiteral("--idle-limit"), QStringLiteral("3")}
+                                  : QStringList{}));
     open(server, true);
     QVERIFY(QTest::qWaitFor([&] { return window_->Status() == StatusLoggedIn; }, 30000));
     QVERIFY(ShowsDesktop(control_));
@@ -293,11 +297,14 @@ void XrdpSession::serverSideEnds() {
     clock.start();
     if (takeOver) {
         second.rdp->Connect();
-    } else {
+    } else if (how == 0) {
         QVERIFY(server.killX());
     }
     QTRY_COMPARE_WITH_TIMEOUT(platform_.endCalls, 1, 30000);
     qInfo("to the end of the program: %lld ms", clock.elapsed());
+    for (const auto& m : platform_.messages) {
+        qInfo("message: %s", qPrintable(m.text));
+    }
     QVERIFY(platform_.messages.isEmpty());
     QCOMPARE(control_->reconnectTries(), 0);
     if (takeOver) {
