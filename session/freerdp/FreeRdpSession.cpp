@@ -1,5 +1,6 @@
 #include "session/freerdp/FreeRdpSession.h"
 
+#include "common/LogCategories.h"
 #include "session/freerdp/ClipboardBridge.h"
 #include "session/freerdp/ContextCallbacks.h"
 #include "session/freerdp/FrameStore.h"
@@ -16,8 +17,6 @@
 #include <freerdp/client/cmdline.h>
 #include <freerdp/gdi/gdi.h>
 #include <freerdp/gdi/gfx.h>
-
-#include "common/LogCategories.h"
 
 #include <QRect>
 

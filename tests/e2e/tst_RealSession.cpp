@@ -506,6 +506,26 @@ void RealSession::teardownAtAnyMoment() {
         QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
         h.window.reset();
     }
+    { // while a reconnection attempt waits on a server that never answers: the close
+      // decides from the attempt it replaced and ends it at once
+        SessionHarness h;
+        QVERIFY(ConnectReconnecting(h, server, 5, 100));
+        server.killServer();
+        QTcpServer mute;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return mute.listen(QHostAddress::LocalHost, static_cast<quint16>(server.port()));
+            },
+            5000));
+        QVERIFY(QTest::qWaitFor([&] { return mute.hasPendingConnections(); }, 10000));
+        QTest::qWait(200);
+        QElapsedTimer clock;
+        clock.start();
+        h.rdp->Disconnect();
+        QVERIFY(h.waitFor(QStringLiteral("disconnected"), 10000));
+        qInfo("closed during a reconnection attempt in %lld ms", clock.elapsed());
+        QCOMPARE(h.reason(), Reason::LocalDisconnect);
+    }
 }
 
 void RealSession::clipboardTextBothWays() {
