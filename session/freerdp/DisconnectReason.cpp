@@ -34,7 +34,6 @@ struct Row {
     const char* what;   // UTF-8; nullptr: the reason's own message (or none)
     const char* advice; // the second paragraph
     Detail detail;
-    bool reconnect; // a broken link that ends like this may be tried again
 };
 
 constexpr const char* kAskAdmin = "请联系系统管理员获得帮助。";
@@ -43,130 +42,116 @@ constexpr const char* kReconnectLater =
     "请稍后重新连接。如果问题仍然存在，请联系系统管理员获得帮助。";
 constexpr const char* kReinstall = "请重新安装程序。如果问题仍然存在，请联系系统服务商获得帮助。";
 
-constexpr std::uint32_t Err(std::uint32_t freerdpError) {
-    return freerdpError;
-}
-
 // The one table: the library's errors first, then the server's error info (the last row
 // catches every code without a row of its own), then the failures of this side. Rows
-// without a text use the reason's message of the session window.
+// without a text use the reason's message of the session window. Every end named here is
+// final: only a link that broke without any of them is tried again.
 constexpr Row kRows[] = {
     // The account's state, as the server named it during the logon.
-    {Key::LastError, Err(FREERDP_ERROR_CONNECT_PASSWORD_EXPIRED),
-     Err(FREERDP_ERROR_CONNECT_PASSWORD_EXPIRED), Reason::LogonFailed,
-     "此帐户的密码已过期，无法登录到系统。", kChangePassword, Detail::None, false},
-    {Key::LastError, Err(FREERDP_ERROR_CONNECT_PASSWORD_CERTAINLY_EXPIRED),
-     Err(FREERDP_ERROR_CONNECT_PASSWORD_CERTAINLY_EXPIRED), Reason::LogonFailed,
-     "此帐户的密码已过期，无法登录到系统。", kChangePassword, Detail::None, false},
-    {Key::LastError, Err(FREERDP_ERROR_CONNECT_PASSWORD_MUST_CHANGE),
-     Err(FREERDP_ERROR_CONNECT_PASSWORD_MUST_CHANGE), Reason::LogonFailed,
-     "必须先更改此帐户的密码，才能登录到系统。", kChangePassword, Detail::None, false},
-    {Key::LastError, Err(FREERDP_ERROR_CONNECT_ACCOUNT_LOCKED_OUT),
-     Err(FREERDP_ERROR_CONNECT_ACCOUNT_LOCKED_OUT), Reason::LogonFailed,
+    {Key::LastError, FREERDP_ERROR_CONNECT_PASSWORD_EXPIRED, FREERDP_ERROR_CONNECT_PASSWORD_EXPIRED,
+     Reason::LogonFailed, "此帐户的密码已过期，无法登录到系统。", kChangePassword, Detail::None},
+    {Key::LastError, FREERDP_ERROR_CONNECT_PASSWORD_CERTAINLY_EXPIRED,
+     FREERDP_ERROR_CONNECT_PASSWORD_CERTAINLY_EXPIRED, Reason::LogonFailed,
+     "此帐户的密码已过期，无法登录到系统。", kChangePassword, Detail::None},
+    {Key::LastError, FREERDP_ERROR_CONNECT_PASSWORD_MUST_CHANGE,
+     FREERDP_ERROR_CONNECT_PASSWORD_MUST_CHANGE, Reason::LogonFailed,
+     "必须先更改此帐户的密码，才能登录到系统。", kChangePassword, Detail::None},
+    {Key::LastError, FREERDP_ERROR_CONNECT_ACCOUNT_LOCKED_OUT,
+     FREERDP_ERROR_CONNECT_ACCOUNT_LOCKED_OUT, Reason::LogonFailed,
      "此帐户已被锁定，无法登录到系统。", "请等锁定解除后重新连接，或请系统管理员解锁。",
-     Detail::None, false},
-    {Key::LastError, Err(FREERDP_ERROR_CONNECT_ACCOUNT_DISABLED),
-     Err(FREERDP_ERROR_CONNECT_ACCOUNT_DISABLED), Reason::LogonFailed,
-     "此帐户已被停用，无法登录到系统。", kAskAdmin, Detail::None, false},
-    {Key::LastError, Err(FREERDP_ERROR_CONNECT_CLIENT_REVOKED),
-     Err(FREERDP_ERROR_CONNECT_CLIENT_REVOKED), Reason::LogonFailed,
-     "此帐户已被停用，无法登录到系统。", kAskAdmin, Detail::None, false},
-    {Key::LastError, Err(FREERDP_ERROR_CONNECT_ACCOUNT_EXPIRED),
-     Err(FREERDP_ERROR_CONNECT_ACCOUNT_EXPIRED), Reason::LogonFailed,
-     "此帐户已过期，无法登录到系统。", kAskAdmin, Detail::None, false},
-    {Key::LastError, Err(FREERDP_ERROR_CONNECT_ACCOUNT_RESTRICTION),
-     Err(FREERDP_ERROR_CONNECT_ACCOUNT_RESTRICTION), Reason::LogonFailed,
+     Detail::None},
+    {Key::LastError, FREERDP_ERROR_CONNECT_ACCOUNT_DISABLED, FREERDP_ERROR_CONNECT_ACCOUNT_DISABLED,
+     Reason::LogonFailed, "此帐户已被停用，无法登录到系统。", kAskAdmin, Detail::None},
+    {Key::LastError, FREERDP_ERROR_CONNECT_CLIENT_REVOKED, FREERDP_ERROR_CONNECT_CLIENT_REVOKED,
+     Reason::LogonFailed, "此帐户已被停用，无法登录到系统。", kAskAdmin, Detail::None},
+    {Key::LastError, FREERDP_ERROR_CONNECT_ACCOUNT_EXPIRED, FREERDP_ERROR_CONNECT_ACCOUNT_EXPIRED,
+     Reason::LogonFailed, "此帐户已过期，无法登录到系统。", kAskAdmin, Detail::None},
+    {Key::LastError, FREERDP_ERROR_CONNECT_ACCOUNT_RESTRICTION,
+     FREERDP_ERROR_CONNECT_ACCOUNT_RESTRICTION, Reason::LogonFailed,
      "此帐户的限制不允许在此时间或从此计算机登录到系统。",
-     "请在允许的时间或从允许的计算机登录，或联系系统管理员。", Detail::None, false},
-    {Key::LastError, Err(FREERDP_ERROR_CONNECT_LOGON_TYPE_NOT_GRANTED),
-     Err(FREERDP_ERROR_CONNECT_LOGON_TYPE_NOT_GRANTED), Reason::LogonFailed,
-     "此帐户没有远程登录到此系统的权限。", kAskAdmin, Detail::None, false},
+     "请在允许的时间或从允许的计算机登录，或联系系统管理员。", Detail::None},
+    {Key::LastError, FREERDP_ERROR_CONNECT_LOGON_TYPE_NOT_GRANTED,
+     FREERDP_ERROR_CONNECT_LOGON_TYPE_NOT_GRANTED, Reason::LogonFailed,
+     "此帐户没有远程登录到此系统的权限。", kAskAdmin, Detail::None},
     // The library's code for every other status the server refused the logon with; an
     // account outside its logon hours ends here.
-    {Key::LastError, Err(FREERDP_ERROR_AUTHENTICATION_FAILED),
-     Err(FREERDP_ERROR_AUTHENTICATION_FAILED), Reason::LogonFailed,
-     "远程计算机拒绝了此帐户的登录。",
+    {Key::LastError, FREERDP_ERROR_AUTHENTICATION_FAILED, FREERDP_ERROR_AUTHENTICATION_FAILED,
+     Reason::LogonFailed, "远程计算机拒绝了此帐户的登录。",
      "此帐户可能不允许在此时间登录，或用户名、密码不正确。请检查后重新连接；"
      "如果问题仍然存在，请联系系统管理员获得帮助。",
-     Detail::None, false},
-    {Key::LastError, Err(FREERDP_ERROR_INSUFFICIENT_PRIVILEGES),
-     Err(FREERDP_ERROR_INSUFFICIENT_PRIVILEGES), Reason::LogonFailed,
-     "此帐户没有访问远程计算机的权限。", kAskAdmin, Detail::None, false},
-    {Key::LastError, Err(FREERDP_ERROR_CONNECT_ACCESS_DENIED),
-     Err(FREERDP_ERROR_CONNECT_ACCESS_DENIED), Reason::LogonFailed,
-     "此帐户没有访问远程计算机的权限。", kAskAdmin, Detail::None, false},
+     Detail::None},
+    {Key::LastError, FREERDP_ERROR_INSUFFICIENT_PRIVILEGES, FREERDP_ERROR_INSUFFICIENT_PRIVILEGES,
+     Reason::LogonFailed, "此帐户没有访问远程计算机的权限。", kAskAdmin, Detail::None},
+    {Key::LastError, FREERDP_ERROR_CONNECT_ACCESS_DENIED, FREERDP_ERROR_CONNECT_ACCESS_DENIED,
+     Reason::LogonFailed, "此帐户没有访问远程计算机的权限。", kAskAdmin, Detail::None},
     // A refused password.
-    {Key::LastError, Err(FREERDP_ERROR_CONNECT_LOGON_FAILURE),
-     Err(FREERDP_ERROR_CONNECT_WRONG_PASSWORD), Reason::LogonFailed, nullptr, nullptr, Detail::None,
-     false},
-    {Key::LastError, Err(FREERDP_ERROR_CONNECT_NO_OR_MISSING_CREDENTIALS),
-     Err(FREERDP_ERROR_CONNECT_NO_OR_MISSING_CREDENTIALS), Reason::LogonFailed, nullptr, nullptr,
-     Detail::None, false},
+    {Key::LastError, FREERDP_ERROR_CONNECT_LOGON_FAILURE, FREERDP_ERROR_CONNECT_WRONG_PASSWORD,
+     Reason::LogonFailed, nullptr, nullptr, Detail::None},
+    {Key::LastError, FREERDP_ERROR_CONNECT_NO_OR_MISSING_CREDENTIALS,
+     FREERDP_ERROR_CONNECT_NO_OR_MISSING_CREDENTIALS, Reason::LogonFailed, nullptr, nullptr,
+     Detail::None},
     // The name of the remote computer.
-    {Key::LastError, Err(FREERDP_ERROR_DNS_ERROR), Err(FREERDP_ERROR_DNS_NAME_NOT_FOUND),
-     Reason::DnsLookupFailed, nullptr, nullptr, Detail::None, false},
+    {Key::LastError, FREERDP_ERROR_DNS_ERROR, FREERDP_ERROR_DNS_NAME_NOT_FOUND,
+     Reason::DnsLookupFailed, nullptr, nullptr, Detail::None},
     // Steps of this side that the library reports.
-    {Key::LastError, Err(FREERDP_ERROR_PRE_CONNECT_FAILED), Err(FREERDP_ERROR_PRE_CONNECT_FAILED),
+    {Key::LastError, FREERDP_ERROR_PRE_CONNECT_FAILED, FREERDP_ERROR_PRE_CONNECT_FAILED,
      Reason::InternalError, "远程桌面组件无法启动：连接前的准备失败（%1）。", kReinstall,
-     Detail::ErrorName, false},
-    {Key::LastError, Err(FREERDP_ERROR_POST_CONNECT_FAILED), Err(FREERDP_ERROR_POST_CONNECT_FAILED),
+     Detail::ErrorName},
+    {Key::LastError, FREERDP_ERROR_POST_CONNECT_FAILED, FREERDP_ERROR_POST_CONNECT_FAILED,
      Reason::InternalError, "远程桌面组件无法启动：无法准备远程计算机的画面（%1）。", kReinstall,
-     Detail::ErrorName, false},
+     Detail::ErrorName},
 
     // The server's own reasons.
     {Key::ErrorInfo, ERRINFO_RPC_INITIATED_DISCONNECT, ERRINFO_RPC_INITIATED_DISCONNECT,
      Reason::RemoteByServer, "管理员断开了此会话。",
-     "会话仍保留在远程计算机上，重新连接即可继续。如有疑问，请联系系统管理员。", Detail::None,
-     false},
+     "会话仍保留在远程计算机上，重新连接即可继续。如有疑问，请联系系统管理员。", Detail::None},
     {Key::ErrorInfo, ERRINFO_RPC_INITIATED_LOGOFF, ERRINFO_RPC_INITIATED_LOGOFF,
      Reason::RemoteByServer, "管理员注销了此会话。",
-     "未保存的工作可能已经丢失。如有疑问，请联系系统管理员。", Detail::None, false},
+     "未保存的工作可能已经丢失。如有疑问，请联系系统管理员。", Detail::None},
     {Key::ErrorInfo, ERRINFO_IDLE_TIMEOUT, ERRINFO_IDLE_TIMEOUT, Reason::RemoteByServer,
-     "会话的空闲时间达到了远程计算机的限制，会话已结束。", "需要时请重新连接。", Detail::None,
-     false},
+     "会话的空闲时间达到了远程计算机的限制，会话已结束。", "需要时请重新连接。", Detail::None},
     {Key::ErrorInfo, ERRINFO_LOGON_TIMEOUT, ERRINFO_LOGON_TIMEOUT, Reason::RemoteByServer,
      "会话的时间达到了远程计算机的限制，会话已结束。",
-     "需要时请重新连接。如需更长的会话时间，请联系系统管理员。", Detail::None, false},
+     "需要时请重新连接。如需更长的会话时间，请联系系统管理员。", Detail::None},
     {Key::ErrorInfo, ERRINFO_DISCONNECTED_BY_OTHER_CONNECTION,
      ERRINFO_DISCONNECTED_BY_OTHER_CONNECTION, Reason::RemoteByServer,
      "另一个连接接管了此会话（同一帐户从其他计算机或窗口登录）。",
-     "如果不是您本人所为，请联系系统管理员。", Detail::None, false},
+     "如果不是您本人所为，请联系系统管理员。", Detail::None},
     {Key::ErrorInfo, ERRINFO_OUT_OF_MEMORY, ERRINFO_OUT_OF_MEMORY, Reason::RemoteByServer,
-     "远程计算机内存不足，会话已结束。", kReconnectLater, Detail::None, false},
+     "远程计算机内存不足，会话已结束。", kReconnectLater, Detail::None},
     {Key::ErrorInfo, ERRINFO_SERVER_DENIED_CONNECTION, ERRINFO_SERVER_DENIED_CONNECTION + 1,
-     Reason::RemoteByServer, "远程计算机拒绝了此连接。", kAskAdmin, Detail::None, false},
+     Reason::RemoteByServer, "远程计算机拒绝了此连接。", kAskAdmin, Detail::None},
     {Key::ErrorInfo, ERRINFO_SERVER_INSUFFICIENT_PRIVILEGES, ERRINFO_SERVER_INSUFFICIENT_PRIVILEGES,
-     Reason::RemoteByServer, "此帐户没有访问远程计算机的权限。", kAskAdmin, Detail::None, false},
+     Reason::RemoteByServer, "此帐户没有访问远程计算机的权限。", kAskAdmin, Detail::None},
     {Key::ErrorInfo, ERRINFO_SERVER_FRESH_CREDENTIALS_REQUIRED,
      ERRINFO_SERVER_FRESH_CREDENTIALS_REQUIRED, Reason::RemoteByServer,
-     "远程计算机要求重新输入密码。", "请重新连接并输入密码。", Detail::None, false},
+     "远程计算机要求重新输入密码。", "请重新连接并输入密码。", Detail::None},
     // The user ended the session from inside it: nothing to tell.
     {Key::ErrorInfo, ERRINFO_RPC_INITIATED_DISCONNECT_BY_USER, ERRINFO_LOGOFF_BY_USER,
-     Reason::RemoteByUser, nullptr, nullptr, Detail::None, false},
+     Reason::RemoteByUser, nullptr, nullptr, Detail::None},
     {Key::ErrorInfo, kErrInfoServerShutdown, kErrInfoServerShutdown, Reason::RemoteByServer,
-     "远程计算机正在关机，会话已结束。", "请在远程计算机重新启动后再连接。", Detail::None, false},
+     "远程计算机正在关机，会话已结束。", "请在远程计算机重新启动后再连接。", Detail::None},
     {Key::ErrorInfo, kErrInfoServerReboot, kErrInfoServerReboot, Reason::RemoteByServer,
-     "远程计算机正在重新启动，会话已结束。", "请稍等几分钟后重新连接。", Detail::None, false},
+     "远程计算机正在重新启动，会话已结束。", "请稍等几分钟后重新连接。", Detail::None},
     {Key::ErrorInfo, ERRINFO_LICENSE_INTERNAL, ERRINFO_LICENSE_NO_REMOTE_CONNECTIONS,
      Reason::RemoteByServer, "远程计算机的授权服务拒绝了此连接（代码 0x%1）。", kAskAdmin,
-     Detail::Code, false},
+     Detail::Code},
     {Key::ErrorInfo, 1, 0xFFFFFFFE, Reason::RemoteByServer, "远程计算机结束了会话（代码 0x%1）。",
-     kReconnectLater, Detail::Code, false},
+     kReconnectLater, Detail::Code},
 
     // Failures of this side.
     {Key::Local, ContextFailed, ContextFailed, Reason::InternalError,
-     "远程桌面组件无法启动：无法创建连接（freerdp_client_context_new）。", kReinstall, Detail::None,
-     false},
+     "远程桌面组件无法启动：无法创建连接（freerdp_client_context_new）。", kReinstall,
+     Detail::None},
     {Key::Local, SettingsFailed, SettingsFailed, Reason::InternalError,
-     "远程桌面组件无法启动：无法应用连接设置（freerdp_settings_set）。", kReinstall, Detail::None,
-     false},
+     "远程桌面组件无法启动：无法应用连接设置（freerdp_settings_set）。", kReinstall, Detail::None},
     {Key::Local, DecoderFailed, DecoderFailed, Reason::DecompressionError,
      "无法显示远程计算机的画面（%1 位色）。", "请在连接设置中选择其他颜色后重新连接。",
-     Detail::Depth, false},
+     Detail::Depth},
     {Key::Local, ChannelFailed, ChannelFailed, Reason::InternalError,
      "与远程计算机之间的%1通道出错，会话已结束。",
      "请重新连接。如果问题仍然存在，请关闭连接设置中对应的重定向，或联系系统管理员。",
-     Detail::Channel, false},
+     Detail::Channel},
 };
 
 const Row* Find(Key key, std::uint32_t code) {
@@ -222,7 +207,6 @@ QString DetailText(const Row& row, const EndFacts& f, std::uint32_t code) {
 EndVerdict Verdict(const Row& row, const EndFacts& f, std::uint32_t code) {
     EndVerdict v;
     v.reason = row.reason;
-    v.reconnect = row.reconnect;
     if (row.what == nullptr) {
         v.message = rdp::DisconnectMessage(row.reason).value_or(QString());
         return v;
