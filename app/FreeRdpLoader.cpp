@@ -64,6 +64,12 @@ FreeRdpModule Open(const QString& path) {
     }
     m.create =
         reinterpret_cast<RdpFreeRdpCreateControl>(dlsym(handle, "rdp_freerdp_create_control"));
+    if (m.create == nullptr) {
+        m.problem = QStringLiteral("远程桌面组件无法启动：模块 ") + path +
+                    QStringLiteral(" 中没有入口 rdp_freerdp_create_control（") +
+                    QString::fromLocal8Bit(dlerror()) + QStringLiteral("）。") + KeepTogether();
+        return m;
+    }
     if (auto warmUp = reinterpret_cast<RdpFreeRdpWarmUp>(dlsym(handle, "rdp_freerdp_warm_up"))) {
         warmUp();
     }

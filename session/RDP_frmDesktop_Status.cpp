@@ -31,9 +31,9 @@ void RDP_frmDesktop::SetStatus(std::int32_t code, std::int32_t reason) {
     case StatusDisconnected: {
         picTips->show();
         text = rdp::LoggingOffText();
-        const QSize refused = rdp != nullptr ? rdp->RefusedDesktopSize() : QSize();
-        if (const std::optional<QString> message = rdp::DisconnectMessage(reason, refused)) {
-            ShowMessage(*message, rdp::MsgStyle::Critical, rdp::ConnectTitle());
+        if (const QString message = rdp != nullptr ? rdp->GetErrorDescription(reason) : QString();
+            !message.isEmpty()) {
+            ShowMessage(message, rdp::MsgStyle::Critical, rdp::ConnectTitle());
         }
         Status_ = StatusClosing;
         Timer->start(ClosingDelayMs);

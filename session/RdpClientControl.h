@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/SessionMessages.h"
+
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -60,6 +62,12 @@ public:
     // The desktop size the server asked for when the session ended because this side
     // refused it (too large, or no memory for it); empty otherwise.
     virtual QSize RefusedDesktopSize() const { return {}; }
+    // What the user is told about the end OnDisconnected reported with `discReason`: empty
+    // for an end that needs no message. A control that knows why the session ended says
+    // so; the reason's own message otherwise (with the refused desktop's size, if any).
+    virtual QString GetErrorDescription(int discReason) const {
+        return rdp::DisconnectMessage(discReason, RefusedDesktopSize()).value_or(QString());
+    }
 
 signals:
     void OnConnecting();

@@ -5,6 +5,7 @@
 #include <freerdp/channels/channels.h>
 #include <freerdp/client.h>
 #include <freerdp/event.h>
+#include <freerdp/gdi/gdi.h>
 #include <freerdp/update.h>
 
 #include <cstring>
@@ -15,7 +16,15 @@ namespace {
 struct ControlContext {
     rdpClientContext common;
     FreeRdpSession* session;
+    // The GDI's decoders, which the checked ones below call.
+    pBitmapUpdate bitmapUpdate;
+    pSurfaceBits surfaceBits;
+    pcRdpgfxSurfaceCommand surfaceCommand;
 };
+
+ControlContext* Control(rdpContext* context) {
+    return reinterpret_cast<ControlContext*>(context);
+}
 
 using rdp::freerdp::SessionOf;
 
@@ -124,6 +133,32 @@ BOOL DesktopResize(rdpContext* context) {
     return SessionOf(context)->onDesktopResize();
 }
 
+// A picture the library cannot decode ends the link; the session learns why.
+BOOL CheckedBitmapUpdate(rdpContext* context, const BITMAP_UPDATE* bitmap) {
+    const BOOL ok = Control(context)->bitmapUpdate(context, bitmap);
+    if (!ok) {
+        SessionOf(context)->onDecoderFailed();
+    }
+    return ok;
+}
+
+BOOL CheckedSurfaceBits(rdpContext* context, const SURFACE_BITS_COMMAND* command) {
+    const BOOL ok = Control(context)->surfaceBits(context, command);
+    if (!ok) {
+        SessionOf(context)->onDecoderFailed();
+    }
+    return ok;
+}
+
+UINT CheckedSurfaceCommand(RdpgfxClientContext* gfx, const RDPGFX_SURFACE_COMMAND* command) {
+    rdpContext* context = static_cast<rdpGdi*>(gfx->custom)->context;
+    const UINT status = Control(context)->surfaceCommand(gfx, command);
+    if (status != CHANNEL_RC_OK) {
+        SessionOf(context)->onDecoderFailed();
+    }
+    return status;
+}
+
 } // namespace
 
 FreeRdpSession* SessionOf(rdpContext* context) {
@@ -159,9 +194,26 @@ void HookContext(rdpContext* context) {
 }
 
 void HookPaint(rdpContext* context) {
-    context->update->BeginPaint = BeginPaint;
-    context->update->EndPaint = EndPaint;
-    context->update->DesktopResize = DesktopResize;
+    rdpUpdate* update = context->update;
+    update->BeginPaint = BeginPaint;
+    update->EndPaint = EndPaint;
+    update->DesktopResize = DesktopResize;
+    // The GDI sets its decoders again at each connection.
+    if (update->BitmapUpdate && update->BitmapUpdate != CheckedBitmapUpdate) {
+        Control(context)->bitmapUpdate = update->BitmapUpdate;
+        update->BitmapUpdate = CheckedBitmapUpdate;
+    }
+    if (update->SurfaceBits && update->SurfaceBits != CheckedSurfaceBits) {
+        Control(context)->surfaceBits = update->SurfaceBits;
+        update->SurfaceBits = CheckedSurfaceBits;
+    }
+}
+
+void HookGraphicsDecoder(rdpContext* context, RdpgfxClientContext* gfx) {
+    if (gfx->custom && gfx->SurfaceCommand && gfx->SurfaceCommand != CheckedSurfaceCommand) {
+        Control(context)->surfaceCommand = gfx->SurfaceCommand;
+        gfx->SurfaceCommand = CheckedSurfaceCommand;
+    }
 }
 
 void Unhook(rdpContext* context) {

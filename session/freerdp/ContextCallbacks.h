@@ -1,5 +1,6 @@
 #pragma once
 
+#include <freerdp/client/rdpgfx.h>
 #include <freerdp/freerdp.h>
 
 namespace rdp::freerdp {
@@ -14,8 +15,11 @@ rdpContext* CreateClientContext(FreeRdpSession* session);
 // callback; done once, before the first connection attempt.
 void HookContext(rdpContext* context);
 
-// Sets the painting callbacks once the GDI exists.
+// Sets the painting callbacks once the GDI exists, and watches its decoders.
 void HookPaint(rdpContext* context);
+
+// Watches the graphics pipeline's decoder once the GDI has joined it.
+void HookGraphicsDecoder(rdpContext* context, RdpgfxClientContext* gfx);
 
 void Unhook(rdpContext* context);
 

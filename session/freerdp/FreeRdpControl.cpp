@@ -31,8 +31,10 @@ public:
     void sessionFrameReady() override {
         post([g = generation_](FreeRdpControl& c) { c.onSessionFrame(g); });
     }
-    void sessionEnded(int reason) override {
-        post([g = generation_, reason](FreeRdpControl& c) { c.onSessionEnded(g, reason); });
+    void sessionEnded(int reason, const QString& message) override {
+        post([g = generation_, reason, message](FreeRdpControl& c) {
+            c.onSessionEnded(g, reason, message);
+        });
     }
     void sessionReconnecting(int attempt, int of) override {
         post([g = generation_, attempt, of](FreeRdpControl& c) {
@@ -184,7 +186,7 @@ void FreeRdpControl::onSessionFrame(unsigned generation) {
     }
 }
 
-void FreeRdpControl::onSessionEnded(unsigned generation, int reason) {
+void FreeRdpControl::onSessionEnded(unsigned generation, int reason, const QString& message) {
     if (generation != generation_ || connected_ == 0) {
         return;
     }
@@ -195,7 +197,15 @@ void FreeRdpControl::onSessionEnded(unsigned generation, int reason) {
     earlyKeys_.clear();
     heldButtons_ = {};
     connected_ = 0;
+    endReason_ = reason;
+    endMessage_ = message;
     emit OnDisconnected(reason);
+}
+
+// The session knew why it ended; the reason alone says less.
+QString FreeRdpControl::GetErrorDescription(int discReason) const {
+    return discReason == endReason_ ? endMessage_
+                                    : RdpClientControl::GetErrorDescription(discReason);
 }
 
 void FreeRdpControl::onCertificateQuestion(unsigned generation, const CertificateQuestion& question,

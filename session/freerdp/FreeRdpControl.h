@@ -64,6 +64,7 @@ public:
     void Connect() override;
     void Disconnect() override;
     QSize RefusedDesktopSize() const override;
+    QString GetErrorDescription(int discReason) const override;
 
     // Not published: the FreeRDP configuration folder (known_hosts2), the time an
     // unanswered connection may take, and how a lost session is tried again.
@@ -103,7 +104,7 @@ private:
     void onSessionConnected(unsigned generation);
     void onSessionLoginComplete(unsigned generation);
     void onSessionFrame(unsigned generation);
-    void onSessionEnded(unsigned generation, int reason);
+    void onSessionEnded(unsigned generation, int reason, const QString& message);
     void onSessionReconnecting(unsigned generation, int attempt, int of);
     void onSessionReconnected(unsigned generation);
     void onCertificateQuestion(unsigned generation, const CertificateQuestion& question,
@@ -154,6 +155,8 @@ private:
     unsigned generation_ = 0;
     std::int16_t connected_ = 0;
     int reconnectTries_ = 0;
+    int endReason_ = 0;  // the last session's end, as OnDisconnected reported it
+    QString endMessage_; // and what the user is told about it
     QScrollBar* hBar_ = nullptr;
     QScrollBar* vBar_ = nullptr;
     QSize barsLaidOutFor_; // the remote desktop size the scroll bars were laid out for

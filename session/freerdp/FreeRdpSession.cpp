@@ -1,6 +1,7 @@
 #include "session/freerdp/FreeRdpSession.h"
 
 #include "session/RdpClientControl.h"
+#include "common/LogCategories.h"
 #include "session/freerdp/ClipboardBridge.h"
 #include "session/freerdp/ContextCallbacks.h"
 #include "session/freerdp/FrameStore.h"
@@ -68,13 +69,13 @@ void FreeRdpSession::start(const ControlSettings& settings) {
 }
 
 void FreeRdpSession::requestDisconnect() {
-    const bool attempting = IsAttempting(life_.state());
+    std::optional<SessionState> replaced;
     {
         std::lock_guard lock(questionMutex_);
-        life_.apply(SessionEvent::CloseRequested);
+        replaced = life_.change(SessionEvent::CloseRequested);
     }
     questionCv_.notify_all();
-    interruptConnecting(attempting);
+    interruptConnecting(replaced && IsAttempting(*replaced));
 }
 
 void FreeRdpSession::interruptConnecting(bool attempting) {
@@ -108,35 +109,41 @@ void FreeRdpSession::sendInput(const InputEvent& event) {
 
 void FreeRdpSession::run() {
     pthread_setname_np(pthread_self(), "rdp-session");
-    const int reason = connectAndServe();
+    connectAndServe();
     watchdog_.disarm();
-    std::fprintf(stderr, "rdp-launcher: %s\n", EndFactsLine(endFacts_, reason).c_str());
-    listener_.sessionEnded(reason);
+    const EndVerdict verdict = JudgeEnd(endFacts_);
+    const std::string line = EndFactsLine(endFacts_, verdict.reason);
+    std::fprintf(stderr, "rdp-launcher: %s\n", line.c_str());
+    qCInfo(rdp::lcSession, "%s", line.c_str());
+    listener_.sessionEnded(verdict.reason, verdict.message);
     life_.apply(SessionEvent::Finished);
 }
 
-int FreeRdpSession::connectAndServe() {
+void FreeRdpSession::connectAndServe() {
     if (!context_) {
-        return Reason::SocketConnectFailed;
+        endFacts_.localFailure = LocalFailure::Context;
+        return;
     }
     EnsurePrimitives();
     const LocalOffer offer{DiscoverPorts(), SmartCardServiceAvailable(), KeyboardLayout(),
                            DiscoverDrives()};
     if (settings_.server.trimmed().isEmpty()) {
-        return Reason::DnsLookupFailed;
+        endFacts_.lastError = FREERDP_ERROR_DNS_NAME_NOT_FOUND; // no name to look up
+        return;
     }
     if (settings_.port < 1 || settings_.port > 65535 ||
         !ApplySettings(context_->settings, settings_, offer)) {
-        return Reason::SocketConnectFailed;
+        endFacts_.localFailure = LocalFailure::Settings;
+        return;
     }
     budget_.emplace(settings_.reconnectAttempts, kReconnectSettleTime);
     if (!life_.apply(SessionEvent::Start)) {
         endFacts_.localRequest = true;
-        return Reason::LocalDisconnect;
+        return;
     }
     if (!attempt(true)) {
         endFacts_ = facts(false);
-        return DisconnectReasonFor(endFacts_);
+        return;
     }
     bool lost = false;
     while ((lost = serve()) && reconnect()) {
@@ -144,7 +151,6 @@ int FreeRdpSession::connectAndServe() {
     endFacts_ = facts(true);
     endFacts_.linkLost = lost && !endFacts_.localRequest;
     freerdp_disconnect(instance_);
-    return DisconnectReasonFor(endFacts_);
 }
 
 // One connection attempt under the watchdog. The watchdog is disarmed before the outcome
@@ -181,9 +187,8 @@ bool FreeRdpSession::serve() {
         }
         sendQueuedInput();
         if (!freerdp_check_event_handles(context_)) {
-            // The link is gone. Try again only when the server did not end the session.
-            return !life_.closing() && settings_.autoReconnect &&
-                   freerdp_error_info(instance_) == 0;
+            // The link is gone. Try again only when nothing says it would end the same way.
+            return !life_.closing() && settings_.autoReconnect && MayReconnect(lostFacts());
         }
         if (freerdp_shall_disconnect(instance_)) {
             return false;
@@ -217,8 +222,7 @@ bool FreeRdpSession::reconnect() {
             listener_.sessionReconnected();
             return true;
         }
-        if (life_.closing() || CredentialsRefused(facts(true)) ||
-            !life_.apply(SessionEvent::Lost)) {
+        if (life_.closing() || !MayReconnect(lostFacts()) || !life_.apply(SessionEvent::Lost)) {
             return false;
         }
     }
@@ -258,6 +262,13 @@ void FreeRdpSession::sendQueuedInput() {
     }
 }
 
+// What a link that broke (or a failed reconnection attempt) ended with.
+EndFacts FreeRdpSession::lostFacts() const {
+    EndFacts f = facts(true);
+    f.linkLost = true;
+    return f;
+}
+
 EndFacts FreeRdpSession::facts(bool connected) const {
     EndFacts f;
     f.localRequest = life_.closing();
@@ -267,7 +278,15 @@ EndFacts FreeRdpSession::facts(bool connected) const {
     f.credentialsSent = attempt_.nlaReached && !attempt_.nlaPassed;
     f.lastError = freerdp_get_last_error(context_);
     f.errorInfo = freerdp_error_info(instance_);
-    f.desktopRefused = refusedDesktop_.load() != 0;
+    f.decoderFailed = decoderFailed_;
+    f.reconnectionTried = budget_ && budget_->used() > 0;
+    f.colourDepth =
+        static_cast<int>(freerdp_settings_get_uint32(context_->settings, FreeRDP_ColorDepth));
+    f.channelError = getChannelError(context_);
+    if (const char* text = f.channelError != 0 ? getChannelErrorDescription(context_) : nullptr) {
+        f.channelText = text;
+    }
+    f.refusedDesktop = refusedDesktop();
     // A refusal leaves the server there; a server that went away is a network failure.
     f.serverReachable = f.credentialsSent && !f.localRequest &&
                         ServerAccepts(settings_.server, settings_.port, kProbeTimeoutMs);
@@ -275,7 +294,8 @@ EndFacts FreeRdpSession::facts(bool connected) const {
 }
 
 bool FreeRdpSession::onPreConnect() {
-    return freerdp_client_load_addins(context_->channels, context_->settings);
+    // A close that came while the library reset its abort event still ends the attempt.
+    return !life_.closing() && freerdp_client_load_addins(context_->channels, context_->settings);
 }
 
 bool FreeRdpSession::onPostConnect() {
@@ -321,7 +341,11 @@ void FreeRdpSession::onPostDisconnect() {
 }
 
 void FreeRdpSession::onStateChange(int state) {
-    if (state == CONNECTION_STATE_NEGO && attempt_.presented) {
+    if (life_.closing()) {
+        // freerdp_connect and freerdp_reconnect reset the abort event a close may have set
+        // before they began: every step of an attempt under way repeats it.
+        freerdp_abort_connect(instance_);
+    } else if (state == CONNECTION_STATE_NEGO && attempt_.presented) {
         // The library starts over by itself after a transport failure; the password has
         // already been presented once in this attempt, so that second round is cancelled
         // before it reaches the server (lock-out policies would count it).
@@ -438,7 +462,9 @@ QSize FreeRdpSession::refusedDesktop() const {
 
 void FreeRdpSession::onChannelConnected(const char* name, void* iface) {
     if (std::strcmp(name, RDPGFX_DVC_CHANNEL_NAME) == 0 && context_->gdi) {
-        gdi_graphics_pipeline_init(context_->gdi, static_cast<RdpgfxClientContext*>(iface));
+        auto* gfx = static_cast<RdpgfxClientContext*>(iface);
+        gdi_graphics_pipeline_init(context_->gdi, gfx);
+        HookGraphicsDecoder(context_, gfx);
     } else if (std::strcmp(name, CLIPRDR_SVC_CHANNEL_NAME) == 0 && clipboard_) {
         clipboard_->attach(static_cast<CliprdrClientContext*>(iface));
     }

@@ -36,7 +36,8 @@ public:
     virtual void sessionConnected() = 0;
     virtual void sessionLoginComplete() = 0;
     virtual void sessionFrameReady() = 0;
-    virtual void sessionEnded(int reason) = 0;
+    // The session ended with `reason`; `message` is what the user is told (empty: nothing).
+    virtual void sessionEnded(int reason, const QString& message) = 0;
     // The link broke and reconnection attempt `attempt` of `of` is about to begin.
     virtual void sessionReconnecting(int attempt, int of) = 0;
     virtual void sessionReconnected() = 0;
@@ -77,6 +78,7 @@ public:
     void onPostDisconnect();
     void onStateChange(int state);
     void onLoginNotice();
+    void onDecoderFailed() { decoderFailed_ = true; }
     bool onBeginPaint();
     bool onEndPaint();
     bool onDesktopResize();
@@ -109,7 +111,7 @@ private:
     };
 
     void run();
-    int connectAndServe();
+    void connectAndServe();
     bool attempt(bool first);
     bool serve();
     bool reconnect();
@@ -119,6 +121,7 @@ private:
     bool desktopAllowed(std::uint32_t width, std::uint32_t height);
     bool refuseDesktop(std::uint32_t width, std::uint32_t height);
     EndFacts facts(bool connected) const;
+    EndFacts lostFacts() const;
     bool waitForStop(int milliseconds);
 
     SessionListener& listener_;
@@ -134,9 +137,10 @@ private:
     Watchdog watchdog_;
     std::thread worker_;
     SessionLife life_;
-    std::optional<ReconnectBudget> budget_; // worker only
-    AttemptFacts attempt_;                  // worker only
-    EndFacts endFacts_;                     // worker only: what the session ended with
+    std::optional<ReconnectBudget> budget_;  // worker only
+    AttemptFacts attempt_;                   // worker only
+    EndFacts endFacts_;                      // worker only: what the session ended with
+    std::atomic<bool> decoderFailed_{false}; // a picture could not be decoded
 
     std::mutex questionMutex_;
     std::condition_variable questionCv_;

@@ -67,12 +67,12 @@ bool IsAttempting(SessionState state) {
     return state == SessionState::Connecting || state == SessionState::Reconnecting;
 }
 
-bool SessionLife::apply(SessionEvent event) {
+std::optional<SessionState> SessionLife::change(SessionEvent event) {
     SessionState from = state_.load();
     for (;;) {
         const std::optional<SessionState> to = NextState(from, event);
         if (!to) {
-            return false;
+            return std::nullopt;
         }
         if (state_.compare_exchange_weak(from, *to)) {
             qCInfo(lcFreeRdp, "session state %s -> %s", StateName(from), StateName(*to));
@@ -83,7 +83,7 @@ bool SessionLife::apply(SessionEvent event) {
         std::lock_guard lock(endMutex_);
         endCv_.notify_all();
     }
-    return true;
+    return from;
 }
 
 bool SessionLife::waitEnded(int milliseconds) {

@@ -46,7 +46,10 @@ class SessionLife {
 public:
     SessionState state() const { return state_.load(); }
     // Applies the event; false (and no change) when it does not apply in the current state.
-    bool apply(SessionEvent event);
+    bool apply(SessionEvent event) { return change(event).has_value(); }
+    // Applies the event and answers the state it replaced, read in the same step: nothing
+    // when the event does not apply.
+    std::optional<SessionState> change(SessionEvent event);
     // Waits until the state is Ended, at most `milliseconds`; true when it is.
     bool waitEnded(int milliseconds);
     bool closing() const;

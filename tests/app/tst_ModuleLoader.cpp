@@ -35,6 +35,15 @@ private slots:
         }
     }
 
+    // A module of the right version without the control's entry names what it lacks.
+    void aModuleWithoutItsEntryIsNamed() {
+        const QString path = QStringLiteral(MODULE_WITHOUT_ENTRY);
+        verifyProblem(rdp::LoadFreeRdpModule({path}), path,
+                      QStringLiteral("远程桌面组件无法启动：模块 "));
+        QVERIFY(rdp::LoadFreeRdpModule({path}).problem.contains(
+            QStringLiteral("rdp_freerdp_create_control")));
+    }
+
     void aMissingOrBrokenModuleIsNamed() {
         const QString missing = QStringLiteral("/nonexistent/librdp-freerdp.so");
         verifyProblem(rdp::LoadFreeRdpModule({missing}), missing, QStringLiteral("找不到"));

@@ -1,14 +1,16 @@
-// A stand-in for the FreeRDP module with the entry points the program looks up; built once
-// with the program's version and once with another.
+// A stand-in for the FreeRDP module with the entry points the program looks up; built with
+// the program's version, with another, and with the program's version but no control entry.
 #include "session/freerdp/FreeRdpModule.h"
 
 #include <cstring>
 
 extern "C" {
 
+#ifndef WITHOUT_ENTRY
 RDP_FREERDP_MODULE_EXPORT RdpClientControl* rdp_freerdp_create_control(QWidget*) {
     return nullptr;
 }
+#endif
 
 RDP_FREERDP_MODULE_EXPORT void rdp_freerdp_warm_up() {}
 

@@ -14,9 +14,11 @@ QString Script() {
 }
 } // namespace
 
-bool XrdpServer::start(const QString& state) {
-    const QStringList arguments{QStringLiteral("start"), QStringLiteral("--port"),
-                                QString::number(port_), QStringLiteral("--state"), state};
+bool XrdpServer::start(const QString& state, const QStringList& options) {
+    const QStringList arguments =
+        QStringList{QStringLiteral("start"), QStringLiteral("--port"), QString::number(port_),
+                    QStringLiteral("--state"), state} +
+        options;
     if (!StartServerScript(Script(), arguments, 120000, values_) ||
         !values_.contains(QStringLiteral("offset"))) {
         return false;
@@ -44,6 +46,10 @@ void XrdpServer::kill() {
 
 void XrdpServer::dropConnections() {
     run({QStringLiteral("drop")});
+}
+
+bool XrdpServer::killX() {
+    return run({QStringLiteral("kill-x")});
 }
 
 int XrdpServer::failedLogins() const {

@@ -17,12 +17,15 @@ public:
     XrdpServer(const XrdpServer&) = delete;
     XrdpServer& operator=(const XrdpServer&) = delete;
 
-    bool start(const QString& state);
+    // Starts the server; `options` are more options of the script's start (--idle-limit S).
+    bool start(const QString& state, const QStringList& options = {});
     void stop();
     // Ends xrdp and its connections at once (the session manager stays).
     void kill();
     // Ends only the connections' processes: xrdp still listens and accepts again.
     void dropConnections();
+    // Ends the sessions' X servers at once.
+    bool killX();
 
     QString host() const { return values_.value(QStringLiteral("host")); }
     // The port asked for, and once started the one xrdp took (another when that was in use).

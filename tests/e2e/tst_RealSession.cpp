@@ -8,7 +8,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
 #include <QSslKey>
@@ -153,6 +155,7 @@ private slots:
     void silentServerTimesOut();
     void teardownAtAnyMoment();
     void clipboardTextBothWays();
+    void undecodablePictureIsNamedAndNotRetried();
 };
 
 void RealSession::goodLogonGivesEventsInOrderAndPaints() {
@@ -215,6 +218,36 @@ void RealSession::killedServerEndsTheSession() {
     qInfo("session ended %lld ms after the server was killed", clock.elapsed());
     QCOMPARE(h.reason(), Reason::SocketClosed);
     QCOMPARE(h.rdp->Connected(), 0);
+}
+
+// 256 colours: the library cannot decode the shadow server's first picture. The session
+// ends at once with a message that names the picture, not the network, and no new logon.
+void RealSession::undecodablePictureIsNamedAndNotRetried() {
+    TestServer server(TestPort());
+    QVERIFY(server.start(state(QStringLiteral("server"))));
+    SessionHarness h;
+    h.target(server);
+    h.rdp->setColorDepth(8);
+    h.rdp->setEnableAutoReconnect(true);
+    h.rdp->setReconnectPolicy(5, 100);
+    // The end's line in the session log names the library's error and the server's.
+    QLoggingCategory::setFilterRules(QStringLiteral("rdp.session.info=true"));
+    QTest::ignoreMessage(QtInfoMsg,
+                         QRegularExpression(QStringLiteral(
+                             "^session ended: error ERRBASE_SUCCESS \\(0x00000000\\), error info "
+                             "none \\(0x00000000\\), reason 3080, .*picture not decoded")));
+    QElapsedTimer clock;
+    clock.start();
+    h.rdp->Connect();
+    QVERIFY(h.waitFor(QStringLiteral("connected"), 20000));
+    QVERIFY2(h.waitFor(QStringLiteral("disconnected"), 20000), qPrintable(h.events.join(u',')));
+    qInfo("connect to the end: %lld ms", clock.elapsed());
+    QCOMPARE(h.reason(), Reason::DecompressionError);
+    QCOMPARE(h.rdp->reconnectTries(), 0);
+    const QString message = h.rdp->GetErrorDescription(h.reason());
+    QVERIFY2(message.startsWith(QStringLiteral("无法显示远程计算机的画面（8 位色）。")),
+             qPrintable(message));
+    QLoggingCategory::setFilterRules(QString());
 }
 
 void RealSession::closedPortIsANetworkFailure() {
@@ -472,6 +505,26 @@ void RealSession::teardownAtAnyMoment() {
         h.rdp->Connect();
         QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
         h.window.reset();
+    }
+    { // while a reconnection attempt waits on a server that never answers: the close
+      // decides from the attempt it replaced and ends it at once
+        SessionHarness h;
+        QVERIFY(ConnectReconnecting(h, server, 5, 100));
+        server.killServer();
+        QTcpServer mute;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return mute.listen(QHostAddress::LocalHost, static_cast<quint16>(server.port()));
+            },
+            5000));
+        QVERIFY(QTest::qWaitFor([&] { return mute.hasPendingConnections(); }, 10000));
+        QTest::qWait(200);
+        QElapsedTimer clock;
+        clock.start();
+        h.rdp->Disconnect();
+        QVERIFY(h.waitFor(QStringLiteral("disconnected"), 10000));
+        qInfo("closed during a reconnection attempt in %lld ms", clock.elapsed());
+        QCOMPARE(h.reason(), Reason::LocalDisconnect);
     }
 }
 

@@ -95,6 +95,8 @@ private slots:
     void killedServerIsRetriedThenExplained();
     void linkThatKeepsDroppingEndsTheSession();
     void numLockFollowsThisComputer();
+    void serverSideEnds_data();
+    void serverSideEnds();
 };
 
 void XrdpSession::open(const XrdpServer& server, bool reconnect) {
@@ -267,6 +269,47 @@ void XrdpSession::numLockFollowsThisComputer() {
     // And it follows this side when it changes here.
     QVERIFY(rdp::test::SetLocalNumLock(false));
     QVERIFY(returnUntilRemoteIs(false));
+}
+
+// Ends the server itself makes while the session is up: its X server killed, the same user
+// logging on from a second connection, its idle time limit. xrdp reports each as a log-off
+// by the user, so the program ends quietly and nothing tries to take the session back.
+void XrdpSession::serverSideEnds_data() {
+    QTest::addColumn<int>("how"); // 0 X server killed, 1 taken over, 2 idle limit
+    QTest::newRow("X server killed") << 0;
+    QTest::newRow("taken over") << 1;
+    QTest::newRow("idle limit") << 2;
+}
+
+void XrdpSession::serverSideEnds() {
+    QFETCH(int, how);
+    const bool takeOver = how == 1;
+    XrdpServer server(TestPort());
+    QVERIFY(server.start(state(),
+                         how == 2 ? QStringList{QStringLiteral("--idle-limit"), QStringLiteral("3")}
+                                  : QStringList{}));
+    open(server, true);
+    QVERIFY(QTest::qWaitFor([&] { return window_->Status() == StatusLoggedIn; }, 30000));
+    QVERIFY(ShowsDesktop(control_));
+    SessionHarness second;
+    Target(second, server);
+    QElapsedTimer clock;
+    clock.start();
+    if (takeOver) {
+        second.rdp->Connect();
+    } else if (how == 0) {
+        QVERIFY(server.killX());
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(platform_.endCalls, 1, 30000);
+    qInfo("to the end of the program: %lld ms", clock.elapsed());
+    for (const auto& m : platform_.messages) {
+        qInfo("message: %s", qPrintable(m.text));
+    }
+    QVERIFY(platform_.messages.isEmpty());
+    QCOMPARE(control_->reconnectTries(), 0);
+    if (takeOver) {
+        QVERIFY(ShowsDesktop(second.rdp));
+    }
 }
 
 QTEST_MAIN(XrdpSession)

@@ -59,6 +59,14 @@ public:
     // The desktop size a refused desktop ended the session with.
     QSize RefusedDesktopSize() const override { return refusedDesktop; }
     QSize refusedDesktop;
+    // The end's own description, as a control that knows why the session ended gives it.
+    void raiseDisconnected(int reason, const QString& description) {
+        description_ = description;
+        emit OnDisconnected(reason);
+    }
+    QString GetErrorDescription(int discReason) const override {
+        return description_ ? *description_ : RdpClientControl::GetErrorDescription(discReason);
+    }
     // The answers the window gives (true unless it sets them).
     bool raiseConfirmClose();
     bool raiseReceivedTSPublicKey();
@@ -76,6 +84,7 @@ public:
     int hiddenResizes = 0;
 
 private:
+    std::optional<QString> description_;
     void Log(QStringView name, const QString& value);
     void Log(QStringView name, std::int32_t value);
     void Log(QStringView name, bool value);

@@ -107,6 +107,26 @@ private slots:
         }
     }
 
+    // A control that knows why the session ended is believed over the reason: the server's
+    // reason is told for reason 3, and an end it calls silent stays silent even for 2308.
+    void controlsOwnDescription() {
+        const QString admin = QStringLiteral("管理员断开了此会话。\r\n\r\n请稍后重新连接。");
+        for (const auto& [reason, description] :
+             {std::pair{3, admin}, std::pair{2308, QString()}}) {
+            DesktopFixture f;
+            f.open(StatusLoggedIn);
+            f.control->raiseDisconnected(reason, description);
+            QCOMPARE(f.platform.messages.size(), description.isEmpty() ? 0 : 1);
+            if (!description.isEmpty()) {
+                QCOMPARE(f.platform.messages.first().style, 16);
+                QCOMPARE(f.platform.messages.first().title, QStringLiteral("连接"));
+                QVERIFY(f.platform.messages.first().text.startsWith(
+                    QStringLiteral("管理员断开了此会话。")));
+            }
+            QTRY_COMPARE(f.platform.endCalls, 1);
+        }
+    }
+
     // A lost link: the panel counts the attempts over the frozen picture and goes when the
     // link is back; after the last attempt the session ends with the lost-link message.
     void lostLinkIsExplained() {

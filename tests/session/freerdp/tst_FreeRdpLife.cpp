@@ -9,6 +9,9 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <atomic>
+#include <thread>
+
 using namespace rdp::freerdp;
 using S = SessionState;
 using E = SessionEvent;
@@ -23,6 +26,7 @@ private slots:
     void transitions_data();
     void transitions();
     void stepsAreLoggedOnlyWhenAsked();
+    void closeSeesTheStateItReplaced();
     void reconnectionsCountOverTheSession();
     void scrollBars_data();
     void scrollBars();
@@ -80,6 +84,29 @@ void FreeRdpLife::stepsAreLoggedOnlyWhenAsked() {
         QVERIFY(life.apply(e));
     }
     QLoggingCategory::setFilterRules(QString());
+}
+
+// A close decides from the state it replaced, read in the same step: while another thread
+// keeps moving the session between attempts, the answer is always the state it left last.
+void FreeRdpLife::closeSeesTheStateItReplaced() {
+    for (int round = 0; round < 200; ++round) {
+        SessionLife life;
+        QVERIFY(life.apply(E::Start) && life.apply(E::Up) && life.apply(E::Lost));
+        std::atomic<int> last{static_cast<int>(S::LinkLost)};
+        std::thread worker([&] {
+            for (bool retry = true;; retry = !retry) {
+                if (!life.apply(retry ? E::Retry : E::Lost)) {
+                    return;
+                }
+                last = static_cast<int>(retry ? S::Reconnecting : S::LinkLost);
+            }
+        });
+        QTest::qWait(0);
+        const std::optional<SessionState> replaced = life.change(E::CloseRequested);
+        worker.join();
+        QVERIFY(replaced.has_value());
+        QCOMPARE(static_cast<int>(*replaced), last.load());
+    }
 }
 
 void FreeRdpLife::reconnectionsCountOverTheSession() {

@@ -14,6 +14,8 @@
 
 using namespace rdp::freerdp;
 
+Q_DECLARE_METATYPE(rdp::freerdp::EndFacts)
+
 class FreeRdpMapping : public QObject {
     Q_OBJECT
 
@@ -32,103 +34,165 @@ private slots:
     void drivesOffered();
 };
 
+// The mapping's test table: what the session saw, and the reason, the message (a part of
+// it; empty for a silent end) and whether a broken link is tried again.
 void FreeRdpMapping::reasons_data() {
-    QTest::addColumn<bool>("local");
-    QTest::addColumn<bool>("watchdog");
-    QTest::addColumn<bool>("certRejected");
-    QTest::addColumn<bool>("connected");
-    QTest::addColumn<int>("nla"); // 0 not begun, 1 server gone after it began, 2 still there
-    QTest::addColumn<uint>("lastError");
-    QTest::addColumn<uint>("errorInfo");
-    QTest::addColumn<bool>("lost"); // the link broke and could not be brought back
+    QTest::addColumn<EndFacts>("facts");
     QTest::addColumn<int>("reason");
-    const uint transport = FREERDP_ERROR_CONNECT_TRANSPORT_FAILED;
-    const uint cancelled = FREERDP_ERROR_CONNECT_CANCELLED;
-    const uint logon = FREERDP_ERROR_CONNECT_LOGON_FAILURE;
-    // connecting
-    QTest::newRow("nothing listening")
-        << false << false << false << false << 0 << transport << 0u << false << 516;
-    QTest::newRow("refused by backlog") << false << false << false << false << 0
-                                        << uint(FREERDP_ERROR_CONNECT_FAILED) << 0u << false << 516;
-    QTest::newRow("unknown host") << false << false << false << false << 0
-                                  << uint(FREERDP_ERROR_DNS_NAME_NOT_FOUND) << 0u << false << 260;
-    QTest::newRow("wrong password, shadow server")
-        << false << false << false << false << 2 << transport << 0u << false << 2055;
-    QTest::newRow("wrong password, retry cancelled")
-        << false << false << false << false << 2 << cancelled << 0u << false << 2055;
-    QTest::newRow("server gone during NLA")
-        << false << false << false << false << 1 << transport << 0u << false << 516;
-    QTest::newRow("wrong password, windows")
-        << false << false << false << false << 0 << logon << 0u << false << 2055;
-    QTest::newRow("no credentials")
-        << false << false << false << false << 0
-        << uint(FREERDP_ERROR_CONNECT_NO_OR_MISSING_CREDENTIALS) << 0u << false << 2055;
-    QTest::newRow("silent server")
-        << false << true << false << false << 0 << cancelled << 0u << false << 264;
-    QTest::newRow("certificate cancelled")
-        << false << false << true << false << 0 << uint(FREERDP_ERROR_TLS_CONNECT_FAILED) << 0u
-        << false << 1;
-    QTest::newRow("cancelled here")
-        << true << false << false << false << 0 << cancelled << 0u << false << 1;
-    QTest::newRow("cancelled here beats the watchdog")
-        << true << true << false << false << 2 << cancelled << 0u << false << 1;
-    QTest::newRow("refused with error info")
-        << false << false << false << false << 0 << transport
-        << uint(ERRINFO_SERVER_DENIED_CONNECTION) << false << 3;
-    // connected
-    QTest::newRow("server killed")
-        << false << false << false << true << 0 << transport << 0u << false << 2308;
-    QTest::newRow("reconnection timed out")
-        << false << true << false << true << 0 << cancelled << 0u << false << 2308;
-    QTest::newRow("reconnection refused")
-        << false << false << false << true << 0 << logon << 0u << false << 2055;
-    QTest::newRow("reconnection NLA refused")
-        << false << false << false << true << 2 << transport << 0u << false << 2055;
-    QTest::newRow("server gone during reconnection NLA")
-        << false << false << false << true << 1 << transport << 0u << false << 2308;
-    QTest::newRow("reconnections used up")
-        << false << false << false << true << 0 << 0u << 0u << true << 2308;
-    QTest::newRow("logged off by user")
-        << false << false << false << true << 0 << 0u << uint(ERRINFO_LOGOFF_BY_USER) << false << 2;
-    QTest::newRow("disconnected by user")
-        << false << false << false << true << 0 << 0u
-        << uint(ERRINFO_RPC_INITIATED_DISCONNECT_BY_USER) << false << 2;
-    QTest::newRow("disconnected by admin") << false << false << false << true << 0 << 0u
-                                           << uint(ERRINFO_RPC_INITIATED_DISCONNECT) << false << 3;
-    QTest::newRow("idle timeout") << false << false << false << true << 0 << 0u
-                                  << uint(ERRINFO_IDLE_TIMEOUT) << false << 3;
-    QTest::newRow("clean close") << false << false << false << true << 0 << 0u << 0u << false << 3;
-    QTest::newRow("ended here while connected")
-        << true << false << false << true << 0 << transport << 0u << false << 1;
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("reconnect");
+    const std::uint32_t transport = FREERDP_ERROR_CONNECT_TRANSPORT_FAILED;
+    const std::uint32_t cancelled = FREERDP_ERROR_CONNECT_CANCELLED;
+    const auto row = [](const char* name, EndFacts f, int reason, const char* message,
+                        bool reconnect = false) {
+        QTest::newRow(name) << f << reason << QString::fromUtf8(message) << reconnect;
+    };
+    const char* network = "此计算机无法连接到系统。";
+    const char* password = "用户名或密码不正确";
+    // While connecting.
+    row("nothing listening", {.lastError = transport}, 516, network);
+    row("refused by backlog", {.lastError = FREERDP_ERROR_CONNECT_FAILED}, 516, network);
+    row("unknown host", {.lastError = FREERDP_ERROR_DNS_NAME_NOT_FOUND}, 260, "找不到远程计算机");
+    row("wrong password, shadow server",
+        {.credentialsSent = true, .serverReachable = true, .lastError = transport}, 2055, password);
+    row("wrong password, retry cancelled",
+        {.credentialsSent = true, .serverReachable = true, .lastError = cancelled}, 2055, password);
+    row("server gone during NLA", {.credentialsSent = true, .lastError = transport}, 516, network);
+    row("wrong password, windows", {.lastError = FREERDP_ERROR_CONNECT_LOGON_FAILURE}, 2055,
+        password);
+    row("no credentials", {.lastError = FREERDP_ERROR_CONNECT_NO_OR_MISSING_CREDENTIALS}, 2055,
+        password);
+    // The account's state wins over the guess from a link closed during NLA.
+    row("password expired",
+        {.credentialsSent = true,
+         .serverReachable = true,
+         .lastError = FREERDP_ERROR_CONNECT_PASSWORD_EXPIRED},
+        2055, "此帐户的密码已过期");
+    row("password certainly expired",
+        {.lastError = FREERDP_ERROR_CONNECT_PASSWORD_CERTAINLY_EXPIRED}, 2055, "密码已过期");
+    row("password must change", {.lastError = FREERDP_ERROR_CONNECT_PASSWORD_MUST_CHANGE}, 2055,
+        "必须先更改此帐户的密码");
+    row("locked out", {.lastError = FREERDP_ERROR_CONNECT_ACCOUNT_LOCKED_OUT}, 2055, "已被锁定");
+    row("disabled", {.lastError = FREERDP_ERROR_CONNECT_ACCOUNT_DISABLED}, 2055, "已被停用");
+    row("revoked", {.lastError = FREERDP_ERROR_CONNECT_CLIENT_REVOKED}, 2055, "已被停用");
+    row("account expired", {.lastError = FREERDP_ERROR_CONNECT_ACCOUNT_EXPIRED}, 2055,
+        "此帐户已过期");
+    row("restricted", {.lastError = FREERDP_ERROR_CONNECT_ACCOUNT_RESTRICTION}, 2055,
+        "不允许在此时间或从此计算机登录");
+    row("logon type not granted", {.lastError = FREERDP_ERROR_CONNECT_LOGON_TYPE_NOT_GRANTED}, 2055,
+        "没有远程登录到此系统的权限");
+    row("logon hours (the library's general refusal)",
+        {.lastError = FREERDP_ERROR_AUTHENTICATION_FAILED}, 2055, "不允许在此时间登录");
+    row("access denied", {.lastError = FREERDP_ERROR_CONNECT_ACCESS_DENIED}, 2055,
+        "没有访问远程计算机的权限");
+    row("silent server", {.watchdogFired = true, .lastError = cancelled}, 264, "没有及时响应");
+    row("certificate cancelled",
+        {.certificateRejected = true, .lastError = FREERDP_ERROR_TLS_CONNECT_FAILED}, 1, "");
+    row("cancelled here", {.localRequest = true, .lastError = cancelled}, 1, "");
+    row("cancelled here beats the watchdog",
+        {.localRequest = true,
+         .watchdogFired = true,
+         .credentialsSent = true,
+         .lastError = cancelled},
+        1, "");
+    row("refused with error info",
+        {.lastError = transport, .errorInfo = ERRINFO_SERVER_DENIED_CONNECTION}, 3,
+        "远程计算机拒绝了此连接");
+    // Failures of this side name their cause, never the network.
+    row("context", {.localFailure = LocalFailure::Context}, 1032,
+        "远程桌面组件无法启动：无法创建连接（freerdp_client_context_new）");
+    row("settings", {.localFailure = LocalFailure::Settings}, 1032,
+        "远程桌面组件无法启动：无法应用连接设置");
+    row("pre-connect", {.lastError = FREERDP_ERROR_PRE_CONNECT_FAILED}, 1032,
+        "远程桌面组件无法启动：连接前的准备失败（ERRCONNECT_PRE_CONNECT_FAILED）");
+    row("post-connect", {.lastError = FREERDP_ERROR_POST_CONNECT_FAILED}, 1032,
+        "（ERRCONNECT_POST_CONNECT_FAILED）");
+    row("closed during pre-connect",
+        {.localRequest = true, .lastError = FREERDP_ERROR_PRE_CONNECT_FAILED}, 1, "");
+    // Once connected.
+    const char* lost = "与远程计算机的连接已中断。";
+    row("server killed", {.wasConnected = true, .lastError = transport}, 2308, lost, true);
+    row("reconnection timed out",
+        {.watchdogFired = true, .wasConnected = true, .lastError = cancelled}, 2308, lost, true);
+    row("reconnection refused",
+        {.wasConnected = true, .lastError = FREERDP_ERROR_CONNECT_LOGON_FAILURE}, 2055, password);
+    row("reconnection NLA refused",
+        {.wasConnected = true,
+         .credentialsSent = true,
+         .serverReachable = true,
+         .lastError = transport},
+        2055, password);
+    row("server gone during reconnection NLA",
+        {.wasConnected = true, .credentialsSent = true, .lastError = transport}, 2308, lost, true);
+    row("reconnections used up", {.wasConnected = true, .linkLost = true}, 2308, lost, true);
+    row("clean close", {.wasConnected = true}, 3, "");
+    row("logged off by user", {.wasConnected = true, .errorInfo = ERRINFO_LOGOFF_BY_USER}, 2, "");
+    row("log-off passed on as the last error",
+        {.wasConnected = true, .lastError = FREERDP_ERROR_LOGOFF_BY_USER}, 2, "");
+    row("disconnected by user",
+        {.wasConnected = true, .errorInfo = ERRINFO_RPC_INITIATED_DISCONNECT_BY_USER}, 2, "");
+    row("disconnected by admin",
+        {.wasConnected = true, .errorInfo = ERRINFO_RPC_INITIATED_DISCONNECT}, 3,
+        "管理员断开了此会话。");
+    row("logged off by admin", {.wasConnected = true, .errorInfo = ERRINFO_RPC_INITIATED_LOGOFF}, 3,
+        "管理员注销了此会话。");
+    row("idle time limit", {.wasConnected = true, .errorInfo = ERRINFO_IDLE_TIMEOUT}, 3,
+        "空闲时间达到了远程计算机的限制");
+    row("logon time limit", {.wasConnected = true, .errorInfo = ERRINFO_LOGON_TIMEOUT}, 3,
+        "会话的时间达到了远程计算机的限制");
+    row("taken over, then the link dropped",
+        {.wasConnected = true,
+         .lastError = transport,
+         .errorInfo = ERRINFO_DISCONNECTED_BY_OTHER_CONNECTION},
+        3, "另一个连接接管了此会话");
+    row("server out of memory", {.wasConnected = true, .errorInfo = ERRINFO_OUT_OF_MEMORY}, 3,
+        "远程计算机内存不足");
+    row("server shutting down", {.wasConnected = true, .errorInfo = 0x19}, 3, "正在关机");
+    row("server restarting", {.wasConnected = true, .errorInfo = 0x1A}, 3, "正在重新启动");
+    row("licensing refused", {.wasConnected = true, .errorInfo = ERRINFO_LICENSE_NO_LICENSE}, 3,
+        "授权服务拒绝了此连接（代码 0x00000102）");
+    row("unknown code", {.wasConnected = true, .errorInfo = ERRINFO_CONNECT_FAILED}, 3,
+        "远程计算机结束了会话（代码 0x000010D3）。");
+    row("picture not decoded",
+        {.wasConnected = true, .decoderFailed = true, .colourDepth = 8, .lastError = transport},
+        3080, "无法显示远程计算机的画面（8 位色）。");
+    row("channel failed",
+        {.wasConnected = true,
+         .channelError = 1359,
+         .channelText = "[static] rdpsnd_virtual_channel_open_event_ex reported an error"},
+        1032, "与远程计算机之间的声音（rdpsnd）通道出错");
+    row("channel failed on a reconnected link",
+        {.wasConnected = true,
+         .linkLost = true,
+         .reconnectionTried = true,
+         .channelError = 1359,
+         .channelText = "[static] rdpsnd_virtual_channel_open_event_ex reported an error"},
+        2308, lost, true);
+    row("ended here while connected",
+        {.localRequest = true, .wasConnected = true, .decoderFailed = true, .lastError = transport},
+        1, "");
 }
 
 void FreeRdpMapping::reasons() {
-    EndFacts f;
-    QFETCH(bool, local);
-    QFETCH(bool, watchdog);
-    QFETCH(bool, certRejected);
-    QFETCH(bool, connected);
-    QFETCH(int, nla);
-    QFETCH(uint, lastError);
-    QFETCH(uint, errorInfo);
-    QFETCH(bool, lost);
-    f.linkLost = lost;
-    f.localRequest = local;
-    f.watchdogFired = watchdog;
-    f.certificateRejected = certRejected;
-    f.wasConnected = connected;
-    f.credentialsSent = nla != 0;
-    f.serverReachable = nla == 2;
-    f.lastError = lastError;
-    f.errorInfo = errorInfo;
-    QTEST(DisconnectReasonFor(f), "reason");
-    // The support line names what the library said and the reason chosen.
-    const QString line = QString::fromStdString(EndFactsLine(f, DisconnectReasonFor(f)));
-    QVERIFY2(line.contains(QStringLiteral("0x%1").arg(lastError, 8, 16, QLatin1Char('0')),
-                           Qt::CaseInsensitive),
-             qPrintable(line));
-    QVERIFY2(line.contains(QStringLiteral("reason %1").arg(DisconnectReasonFor(f))),
-             qPrintable(line));
+    QFETCH(EndFacts, facts);
+    QFETCH(QString, message);
+    const EndVerdict verdict = JudgeEnd(facts);
+    QTEST(verdict.reason, "reason");
+    QTEST(verdict.reconnect, "reconnect");
+    QCOMPARE(MayReconnect(facts), verdict.reconnect);
+    if (message.isEmpty()) {
+        QVERIFY2(verdict.message.isEmpty(), qPrintable(verdict.message));
+    } else {
+        QVERIFY2(verdict.message.contains(message), qPrintable(verdict.message));
+    }
+    // The support line names what the library and the server said and the reason chosen.
+    const QString line = QString::fromStdString(EndFactsLine(facts, verdict.reason));
+    for (const std::uint32_t code : {facts.lastError, facts.errorInfo}) {
+        QVERIFY2(line.contains(QStringLiteral("0x%1").arg(code, 8, 16, QLatin1Char('0')),
+                               Qt::CaseInsensitive),
+                 qPrintable(line));
+    }
+    QVERIFY2(line.contains(QStringLiteral("reason %1").arg(verdict.reason)), qPrintable(line));
 }
 
 void FreeRdpMapping::keyTableAgreesWithTheLibrarysX11Table() {
