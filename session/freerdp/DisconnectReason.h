@@ -39,7 +39,7 @@ struct EndFacts {
     bool credentialsSent = false;     // NLA started with our password and got no further
     bool serverReachable = false;     // after that, the server still accepted connections
     bool linkLost = false;            // the link broke and reconnecting did not bring it back
-    QSize refusedDesktop;             // the desktop the server asked for and this side refused
+    QSize refusedDesktop = {};        // the desktop the server asked for and this side refused
     bool decoderFailed = false;       // the library could not decode a picture the server sent
     bool reconnectionTried = false;   // the session has tried to bring a lost link back
     LocalFailure localFailure = LocalFailure::None;

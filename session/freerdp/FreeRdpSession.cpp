@@ -1,7 +1,7 @@
 #include "session/freerdp/FreeRdpSession.h"
 
-#include "session/RdpClientControl.h"
 #include "common/LogCategories.h"
+#include "session/RdpClientControl.h"
 #include "session/freerdp/ClipboardBridge.h"
 #include "session/freerdp/ContextCallbacks.h"
 #include "session/freerdp/FrameStore.h"

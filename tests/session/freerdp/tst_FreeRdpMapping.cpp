@@ -89,6 +89,9 @@ void FreeRdpMapping::reasons_data() {
     row("certificate cancelled",
         {.certificateRejected = true, .lastError = FREERDP_ERROR_TLS_CONNECT_FAILED}, 1, "");
     row("cancelled here", {.localRequest = true, .lastError = cancelled}, 1, "");
+    row("desktop refused here (the refusal closes the session)",
+        {.localRequest = true, .refusedDesktop = QSize(16384, 16384), .lastError = cancelled}, 262,
+        "16384×16384");
     row("cancelled here beats the watchdog",
         {.localRequest = true,
          .watchdogFired = true,
