@@ -21,6 +21,7 @@
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -31,6 +32,8 @@ namespace {
 constexpr DWORD kFirstFrameWaitMs = 400;
 // A link that breaks again this soon after a reconnection continues the attempts' count.
 constexpr auto kReconnectSettleTime = std::chrono::seconds(30);
+// From a loss to the first reconnection attempt.
+constexpr auto kFirstReconnectPause = std::chrono::seconds(1);
 // How long a server that closed the link during NLA has to show it is still there.
 constexpr int kProbeTimeoutMs = 1000;
 } // namespace
@@ -76,10 +79,13 @@ void FreeRdpSession::requestDisconnect() {
 }
 
 void FreeRdpSession::interruptConnecting(bool attempting) {
-    if (!instance_) {
-        return;
+    {
+        std::lock_guard lock(linkMutex_);
+        if (!instance_) {
+            return;
+        }
+        freerdp_abort_connect(instance_);
     }
-    freerdp_abort_connect(instance_);
     if (attempting) {
         // A connect blocked in a read is not woken by the abort alone.
         ShutdownSocketsTo(settings_.server, settings_.port);
@@ -118,76 +124,107 @@ int FreeRdpSession::connectAndServe() {
         return Reason::SocketConnectFailed;
     }
     EnsurePrimitives();
-    const LocalOffer offer{DiscoverPorts(), SmartCardServiceAvailable(), KeyboardLayout(),
-                           DiscoverDrives()};
+    offer_ = std::make_unique<LocalOffer>(LocalOffer{DiscoverPorts(), SmartCardServiceAvailable(),
+                                                     KeyboardLayout(), DiscoverDrives()});
     if (settings_.server.trimmed().isEmpty()) {
         return Reason::DnsLookupFailed;
     }
     if (settings_.port < 1 || settings_.port > 65535 ||
-        !ApplySettings(context_->settings, settings_, offer)) {
+        !ApplySettings(context_->settings, settings_, *offer_)) {
         return Reason::SocketConnectFailed;
     }
-    budget_.emplace(settings_.reconnectAttempts, kReconnectSettleTime);
+    budget_.emplace(settings_.reconnectAttempts, kReconnectSettleTime,
+                    std::chrono::milliseconds(settings_.reconnectSpanMs), kFirstReconnectPause);
     if (!life_.apply(SessionEvent::Start)) {
         endFacts_.localRequest = true;
         return Reason::LocalDisconnect;
     }
-    if (!attempt(true)) {
+    if (!attempt(settings_.connectTimeoutMs)) {
         endFacts_ = facts(false);
+        closeLink();
         return DisconnectReasonFor(endFacts_);
     }
     bool lost = false;
-    while ((lost = serve()) && reconnect()) {
+    while ((lost = serve() == LinkEnd::Lost) && reconnect()) {
     }
     endFacts_ = facts(true);
     endFacts_.linkLost = lost && !endFacts_.localRequest;
-    freerdp_disconnect(instance_);
+    closeLink();
     return DisconnectReasonFor(endFacts_);
 }
 
 // One connection attempt under the watchdog. The watchdog is disarmed before the outcome
 // is read: once it fired, the attempt has failed even if the library got through.
-bool FreeRdpSession::attempt(bool first) {
+bool FreeRdpSession::attempt(int timeoutMs) {
     attempt_ = {};
-    watchdog_.arm(std::chrono::milliseconds(settings_.connectTimeoutMs));
-    const bool up =
-        !life_.closing() && (first ? freerdp_connect(instance_) : freerdp_reconnect(instance_));
+    pictured_ = false;
+    watchdog_.arm(std::chrono::milliseconds(timeoutMs));
+    linkOpen_ = !life_.closing();
+    const bool up = linkOpen_ && freerdp_connect(instance_);
     watchdog_.disarm();
     return up && (life_.state() == SessionState::Connected || life_.apply(SessionEvent::Up));
 }
 
-bool FreeRdpSession::serve() {
+// Ends the library's side of the current link (once): its channels and picture go.
+void FreeRdpSession::closeLink() {
+    if (linkOpen_) {
+        linkOpen_ = false;
+        freerdp_disconnect(instance_);
+    }
+}
+
+std::uint32_t FreeRdpSession::waitMs(std::optional<Clock::time_point> untilPicture,
+                                     bool refreshAsked) const {
+    DWORD wait = refreshAsked || pictured_ ? INFINITE : kFirstFrameWaitMs;
+    if (untilPicture) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(*untilPicture - Clock::now());
+        wait = std::min<DWORD>(wait, static_cast<DWORD>(std::max<std::int64_t>(0, left.count())));
+    }
+    return wait;
+}
+
+FreeRdpSession::LinkEnd FreeRdpSession::serve(std::optional<Clock::time_point> untilPicture) {
     HANDLE handles[MAXIMUM_WAIT_OBJECTS];
     bool refreshAsked = false;
     while (!life_.closing()) {
+        if (untilPicture && pictured_) {
+            return LinkEnd::Usable;
+        }
         DWORD count = freerdp_get_event_handles(context_, handles, MAXIMUM_WAIT_OBJECTS - 1);
         if (count == 0) {
-            return false;
+            return LinkEnd::Closed;
         }
         handles[count++] = input_.handle();
         // Some servers (the shadow server among them) send the first picture only when
         // their screen changes: without a picture shortly after connecting, ask for one.
-        const DWORD wait = refreshAsked || frames_.hasFrame() ? INFINITE : kFirstFrameWaitMs;
-        const DWORD status = WaitForMultipleObjects(count, handles, FALSE, wait);
+        const DWORD status =
+            WaitForMultipleObjects(count, handles, FALSE, waitMs(untilPicture, refreshAsked));
         if (status == WAIT_FAILED || life_.closing()) {
-            return false;
+            return LinkEnd::Closed;
         }
         if (status == WAIT_TIMEOUT) {
-            refreshAsked = true;
-            askForWholeScreen();
+            if (untilPicture && Clock::now() >= *untilPicture) {
+                return LinkEnd::NoPicture;
+            }
+            if (!refreshAsked && !pictured_) {
+                refreshAsked = true;
+                askForWholeScreen();
+            }
             continue;
         }
         sendQueuedInput();
         if (!freerdp_check_event_handles(context_)) {
             // The link is gone. Try again only when the server did not end the session.
-            return !life_.closing() && settings_.autoReconnect &&
-                   freerdp_error_info(instance_) == 0;
+            const bool retry =
+                !life_.closing() && settings_.autoReconnect && freerdp_error_info(instance_) == 0;
+            return retry ? LinkEnd::Lost : LinkEnd::Closed;
         }
         if (freerdp_shall_disconnect(instance_)) {
-            return false;
+            return LinkEnd::Closed;
         }
     }
-    return false;
+    return LinkEnd::Closed;
 }
 
 void FreeRdpSession::askForWholeScreen() {
@@ -198,35 +235,76 @@ void FreeRdpSession::askForWholeScreen() {
     context_->update->RefreshRect(context_, 1, &all);
 }
 
-// Attempts to bring a lost link back, counted over the session. Credentials that the
-// server refused are never presented again.
+// Attempts to bring a lost link back, counted over the session and spread over the
+// budget's schedule. Credentials that the server refused are never presented again.
 bool FreeRdpSession::reconnect() {
     if (!life_.apply(SessionEvent::Lost)) {
         return false;
     }
-    budget_->linkLost(ReconnectBudget::Clock::now());
+    closeLink();
+    budget_->linkLost(Clock::now());
     while (const std::optional<int> n = budget_->nextAttempt()) {
         listener_.sessionReconnecting(*n, budget_->maxAttempts());
-        if (waitForStop(settings_.reconnectDelayMs) || !life_.apply(SessionEvent::Retry)) {
+        if (waitForStop(budget_->dueAt(*n)) || !life_.apply(SessionEvent::Retry)) {
             return false;
         }
-        if (attempt(false)) {
-            budget_->reconnected(ReconnectBudget::Clock::now());
+        const LinkEnd end = reconnectOnce();
+        if (end == LinkEnd::Usable) {
+            budget_->reconnected(Clock::now());
             listener_.sessionReconnected();
             return true;
         }
-        if (life_.closing() || CredentialsRefused(facts(true)) ||
+        if (end == LinkEnd::Closed || life_.closing() || CredentialsRefused(facts(true)) ||
             !life_.apply(SessionEvent::Lost)) {
             return false;
         }
+        closeLink();
     }
     return false;
 }
 
-bool FreeRdpSession::waitForStop(int milliseconds) {
+// One reconnection attempt on a fresh context, bounded as a whole: it has succeeded only
+// once the first picture of the new link arrived.
+FreeRdpSession::LinkEnd FreeRdpSession::reconnectOnce() {
+    const auto until = Clock::now() + std::chrono::milliseconds(settings_.reconnectAttemptMs);
+    if (!renewContext()) {
+        return LinkEnd::Closed;
+    }
+    if (!attempt(settings_.reconnectAttemptMs)) {
+        return LinkEnd::Lost;
+    }
+    return serve(until);
+}
+
+// The library's reconnection keeps the first link's static channels, and the sound channel
+// fails on its first data after it: every attempt gets a new context with its own
+// channels. The server's auto-reconnect cookie, where it sent one, goes along so that the
+// server resumes the session; without one the credentials log on again.
+bool FreeRdpSession::renewContext() {
+    rdpContext* fresh = CreateClientContext(this);
+    if (!fresh || !ApplySettings(fresh->settings, settings_, *offer_)) {
+        if (fresh) {
+            freerdp_client_context_free(fresh);
+        }
+        return false;
+    }
+    CarryReconnectCookie(context_->settings, fresh->settings);
+    HookContext(fresh);
+    rdpContext* old = nullptr;
+    {
+        std::lock_guard lock(linkMutex_);
+        old = context_;
+        context_ = fresh;
+        instance_ = fresh->instance;
+    }
+    Unhook(old);
+    freerdp_client_context_free(old);
+    return true;
+}
+
+bool FreeRdpSession::waitForStop(Clock::time_point until) {
     std::unique_lock lock(questionMutex_);
-    return questionCv_.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                                [this] { return life_.closing(); });
+    return questionCv_.wait_until(lock, until, [this] { return life_.closing(); });
 }
 
 void FreeRdpSession::sendQueuedInput() {
@@ -278,13 +356,18 @@ bool FreeRdpSession::onPreConnect() {
 bool FreeRdpSession::onPostConnect() {
     // The library draws into the store's picture, which the control paints from.
     const rdpSettings* s = context_->settings;
+    const int width = static_cast<int>(freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth));
+    const int height = static_cast<int>(freerdp_settings_get_uint32(s, FreeRDP_DesktopHeight));
     frames_.beginDrawing();
-    const FrameStore::Canvas canvas = frames_.prepareResize(
-        static_cast<int>(freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth)),
-        static_cast<int>(freerdp_settings_get_uint32(s, FreeRDP_DesktopHeight)));
+    // A reconnection of the same size draws over the last picture, which stays shown.
+    FrameStore::Canvas canvas = frames_.currentCanvas(width, height);
+    const bool fresh = canvas.bits == nullptr;
+    if (fresh) {
+        canvas = frames_.prepareResize(width, height);
+    }
     const bool up = canvas.bits && gdi_init_ex(instance_, PIXEL_FORMAT_BGRX32, canvas.stride,
                                                canvas.bits, nullptr);
-    if (up) {
+    if (up && fresh) {
         frames_.commitResize();
     }
     const bool notify = frames_.endDrawing(nullptr, 0);
@@ -293,6 +376,7 @@ bool FreeRdpSession::onPostConnect() {
     }
     HookPaint(context_);
     HookPointer(context_);
+    WatchLinksTo(settings_.server, settings_.port, LinkTimers{});
     // The watchdog or a close may have come first: then this attempt has failed.
     if (!life_.apply(SessionEvent::Up)) {
         return false;
@@ -369,6 +453,9 @@ bool FreeRdpSession::onEndPaint() {
             const GDI_RGN& r = hwnd->cinvalid[i];
             rects.emplace_back(r.x, r.y, r.w, r.h);
         }
+    }
+    if (!rects.empty()) {
+        pictured_ = true;
     }
     if (frames_.endDrawing(rects.data(), static_cast<int>(rects.size()))) {
         listener_.sessionFrameReady();

@@ -9,8 +9,11 @@
 #include "session/freerdp/SessionState.h"
 #include "session/freerdp/Watchdog.h"
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -22,6 +25,7 @@ namespace rdp::freerdp {
 
 class ClipboardBridge;
 class FrameStore;
+struct LocalOffer;
 
 // What the session tells its owner. Called on the library's threads; the owner forwards
 // each call to the GUI thread as a queued call.
@@ -42,7 +46,8 @@ public:
 };
 
 // One connection: owns the FreeRDP context and the worker thread ("rdp-session") that
-// connects, runs the event loop, reconnects and disconnects. Its life is one SessionState
+// connects, runs the event loop, reconnects and disconnects. Every reconnection attempt
+// runs on a context of its own, with channels of its own. Its life is one SessionState
 // that the worker, the watchdog and the GUI thread change only through SessionLife.
 // Created and destroyed on the GUI thread; destruction ends the session and joins the
 // worker without waiting on the GUI.
@@ -88,23 +93,40 @@ private:
         bool presented = false;  // the password reached the server
     };
 
+    using Clock = std::chrono::steady_clock;
+    // How serving a link ended.
+    enum class LinkEnd {
+        Closed,    // ended for good (by either side, or reconnection is off)
+        Lost,      // broke; reconnection may bring it back
+        Usable,    // the first picture arrived (when serving until it)
+        NoPicture, // no picture by the deadline
+    };
+
     void run();
     int connectAndServe();
-    bool attempt(bool first);
-    bool serve();
+    bool attempt(int timeoutMs);
+    LinkEnd serve(std::optional<Clock::time_point> untilPicture = std::nullopt);
+    std::uint32_t waitMs(std::optional<Clock::time_point> untilPicture, bool refreshAsked) const;
     bool reconnect();
+    LinkEnd reconnectOnce();
+    bool renewContext();
+    void closeLink();
     void askForWholeScreen();
     void sendQueuedInput();
     void interruptConnecting(bool attempting);
     EndFacts facts(bool connected) const;
-    bool waitForStop(int milliseconds);
+    bool waitForStop(Clock::time_point until);
 
     SessionListener& listener_;
     FrameStore& frames_;
     ClipboardBridge* clipboard_ = nullptr;
     ControlSettings settings_;
+    std::mutex linkMutex_; // context_ and instance_ while the worker replaces them
     rdp_context* context_ = nullptr;
     rdp_freerdp* instance_ = nullptr;
+    std::unique_ptr<LocalOffer> offer_; // worker only
+    bool linkOpen_ = false;             // worker only: connected since the last disconnect
+    std::atomic<bool> pictured_{false}; // a picture arrived on the current attempt's link
     InputQueue input_;
     Watchdog watchdog_;
     std::thread worker_;
