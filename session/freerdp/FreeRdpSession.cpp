@@ -34,6 +34,10 @@ constexpr DWORD kFirstFrameWaitMs = 400;
 constexpr auto kReconnectSettleTime = std::chrono::seconds(30);
 // From a loss to the first reconnection attempt.
 constexpr auto kFirstReconnectPause = std::chrono::seconds(1);
+// While waiting for the next attempt, whether the server can be reached is checked this
+// often, each check waiting this long for an answer.
+constexpr auto kReachCheckEvery = std::chrono::seconds(1);
+constexpr int kReachCheckMs = 250;
 // How long a server that closed the link during NLA has to show it is still there.
 constexpr int kProbeTimeoutMs = 1000;
 } // namespace
@@ -245,7 +249,10 @@ bool FreeRdpSession::reconnect() {
     budget_->linkLost(Clock::now());
     while (const std::optional<int> n = budget_->nextAttempt()) {
         listener_.sessionReconnecting(*n, budget_->maxAttempts());
-        if (waitForStop(budget_->dueAt(*n)) || !life_.apply(SessionEvent::Retry)) {
+        // After an attempt that never heard from the server, the wait ends as soon as the
+        // server answers again.
+        const bool unheard = *n > 1 && !attempt_.answered;
+        if (waitForAttempt(budget_->dueAt(*n), unheard) || !life_.apply(SessionEvent::Retry)) {
             return false;
         }
         const LinkEnd end = reconnectOnce();
@@ -300,6 +307,27 @@ bool FreeRdpSession::renewContext() {
     Unhook(old);
     freerdp_client_context_free(old);
     return true;
+}
+
+// Waits until the attempt is due, or less: once the server, unreachable before or during
+// this wait, accepts connections again, the link is back and the attempt starts at once. A
+// server that accepts all along (it dropped the session itself) waits the whole pause.
+// True when the session is closing.
+bool FreeRdpSession::waitForAttempt(Clock::time_point due, bool unreachable) {
+    while (Clock::now() < due) {
+        if (waitForStop(std::min(due, Clock::now() + kReachCheckEvery))) {
+            return true;
+        }
+        if (Clock::now() >= due) {
+            break;
+        }
+        const bool reachable = ServerAccepts(settings_.server, settings_.port, kReachCheckMs);
+        if (reachable && unreachable) {
+            break;
+        }
+        unreachable = unreachable || !reachable;
+    }
+    return life_.closing();
 }
 
 bool FreeRdpSession::waitForStop(Clock::time_point until) {
@@ -398,6 +426,7 @@ void FreeRdpSession::onPostDisconnect() {
 }
 
 void FreeRdpSession::onStateChange(int state) {
+    attempt_.answered = attempt_.answered || state > CONNECTION_STATE_NEGO;
     if (state == CONNECTION_STATE_NEGO && attempt_.presented) {
         // The library starts over by itself after a transport failure; the password has
         // already been presented once in this attempt, so that second round is cancelled

@@ -91,6 +91,7 @@ private:
         bool nlaReached = false; // NLA began with our password
         bool nlaPassed = false;  // and got past it
         bool presented = false;  // the password reached the server
+        bool answered = false;   // the server answered at all
     };
 
     using Clock = std::chrono::steady_clock;
@@ -115,6 +116,7 @@ private:
     void sendQueuedInput();
     void interruptConnecting(bool attempting);
     EndFacts facts(bool connected) const;
+    bool waitForAttempt(Clock::time_point due, bool unreachable);
     bool waitForStop(Clock::time_point until);
 
     SessionListener& listener_;

@@ -37,8 +37,9 @@ bool ApplyConnection(rdpSettings* s, const ControlSettings& c) {
     ok = ok && freerdp_settings_set_uint32(s, FreeRDP_TcpKeepAliveDelay, 1);
     ok = ok && freerdp_settings_set_uint32(s, FreeRDP_TcpKeepAliveInterval, 1);
     ok = ok && freerdp_settings_set_uint32(s, FreeRDP_TcpKeepAliveRetries, 3);
-    // A server that does not answer the TCP handshake in 8 s (four tries) is not there.
-    ok = ok && freerdp_settings_set_uint32(s, FreeRDP_TcpConnectTimeout, 8000);
+    // A server that does not answer the TCP handshake in 5 s (three tries) is not there;
+    // the next reconnection attempt tries again.
+    ok = ok && freerdp_settings_set_uint32(s, FreeRDP_TcpConnectTimeout, 5000);
     return ok;
 }
 
