@@ -477,6 +477,16 @@ void RealSession::teardownAtAnyMoment() {
         QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
         h.window.reset();
     }
+    { // while reconnecting to a server that went away (the last case: it kills the server)
+        SessionHarness h;
+        QVERIFY(ConnectReconnecting(h, server, 5, 20000));
+        server.killServer();
+        QVERIFY(QTest::qWaitFor([&] { return h.rdp->reconnectTries() >= 2; }, 10000));
+        QElapsedTimer clock;
+        clock.start();
+        h.destroyControl();
+        qInfo("closed while reconnecting in %lld ms", clock.elapsed());
+    }
 }
 
 void RealSession::clipboardTextBothWays() {
