@@ -7,6 +7,7 @@
 #include "tests/e2e/WindowCase.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QTest>
@@ -216,10 +217,19 @@ void NetSession::silentDropOf20sComesBack() {
     QVERIFY(staysUp(10000));
 }
 
-// The server's side resets the connection: the session comes back, and stays.
+// The server's side resets the connection: the session comes back, takes keys, and stays.
 void NetSession::serverResetComesBack() {
     open(Env("RDP_NET_HOST"));
     QVERIFY(loggedInShowingMarker());
+    // A terminal on the remote desktop that writes what it is typed into a file.
+    const QString typed = work_.path() + QStringLiteral("/typed.txt");
+    QVERIFY(QProcess::startDetached(
+        QStringLiteral("ip"),
+        OnServerDisplay(QStringLiteral("xterm"),
+                        {QStringLiteral("-geometry"), QStringLiteral("30x6+600+400"),
+                         QStringLiteral("-e"), QStringLiteral("sh"), QStringLiteral("-c"),
+                         QStringLiteral("cat > '%1'").arg(typed)})));
+    QTest::qWait(1500); // it maps
     QElapsedTimer clock;
     QVERIFY(Net({QStringLiteral("reset"), Env("RDP_NET_PORT")}));
     clock.start();
@@ -227,6 +237,17 @@ void NetSession::serverResetComesBack() {
     QVERIFY(backAtTheSameDesktop(30000));
     qInfo("%s: reset to the desktop shown again: %lld ms", qPrintable(Env("RDP_NET_KIND")),
           clock.elapsed());
+    // Keys reach the remote desktop again (the pointer over the terminal gives it the focus).
+    QTest::mouseMove(control_, QPoint(650, 440));
+    QTest::qWait(300);
+    QTest::keyClicks(control_, QStringLiteral("net5"));
+    QTest::keyClick(control_, Qt::Key_Return);
+    const auto content = [&] {
+        QFile f(typed);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    };
+    QVERIFY2(QTest::qWaitFor([&] { return content() == QStringLiteral("net5\n"); }, 10000),
+             qPrintable(content()));
     QVERIFY(staysUp(10000));
 }
 
