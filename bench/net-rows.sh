@@ -33,14 +33,12 @@ run 'net_.*_silentDrop' RDP_NET_OUTAGE_MS=5000
 run 'net_.*_silentDrop' RDP_NET_OUTAGE_MS=20000
 run 'net_.*_serverReset'
 
+cat "$log" >&2
 # "SETTINGS KIND: FIGURE: N ms" lines -> one row per settings, kind and figure.
-awk '{
-    n = $(NF - 1) + 0; sub(/: [0-9]+ ms$/, ""); key = $0
-    v[key] = v[key] " " n
-} END {
-    for (k in v) {
-        c = split(substr(v[k], 2), a, " ")
-        asort(a)
-        printf "%-90s %6d / %6d / %6d ms (n=%d)\n", k, a[1], a[int((c + 1) / 2)], a[c], c
-    }
-}' "$log" | sort
+awk '{ n = $(NF - 1) + 0; sub(/: [0-9]+ ms$/, ""); print $0 "\t" n }' "$log" |
+    sort -t "$(printf '\t')" -k1,1 -k2,2n |
+    awk -F '\t' '
+        function row() { printf "%-80s %6d / %6d / %6d ms (n=%d)\n", key, v[1], v[int((c + 1) / 2)], v[c], c }
+        $1 != key { if (key != "") row(); key = $1; c = 0 }
+        { v[++c] = $2 }
+        END { if (key != "") row() }'
