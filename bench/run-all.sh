@@ -17,6 +17,9 @@
 #              1024x768 and 1920x1080
 #   memory     peak resident memory at the login window, and of a 1920x1080 session
 #   store      the Google Benchmark of the profile store
+#   net        (not in the default set; root) the program on real networks: connect at RTT
+#              0 / 50 / 150 ms, silent drop -> reconnecting panel, outage and server reset ->
+#              desktop back (bench/net-rows.sh; the program only, no reference)
 #
 # "Painted" is seen the same way for both clients: the server's screen has a known colour
 # (red on the shadow server, xrdp's session desktop blue), the client display's root is grey
@@ -481,6 +484,10 @@ if part store; then
     echo "== store" >&2
     store_bench
 fi
+if part net; then
+    echo "== real networks ($rounds rounds)" >&2
+    "$root/bench/net-rows.sh" "$build" "$rounds" >"$work/net-rows.txt" 2>/dev/null
+fi
 echo
 echo "min / median / max (runs); ratio = program median / reference median"
 printf '| %-40s | %-28s | %-28s | %6s | %-15s |\n' figure program reference ratio target
@@ -510,6 +517,11 @@ for n in 100 1000 10000; do
     row "store save $n profiles" "store.save.$n" "" "< 50 ms, linear" ms
     row "store load $n profiles" "store.load.$n" "" "< 50 ms, linear" ms
 done
+if [ -s "$work/net-rows.txt" ]; then
+    echo
+    echo "real networks, the program (min / median / max):"
+    cat "$work/net-rows.txt"
+fi
 echo
 echo "run took $(($(ms_since "$started") / 1000)) s"
 if [ -s "$faults" ]; then

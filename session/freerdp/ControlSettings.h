@@ -29,12 +29,14 @@ struct ControlSettings {
     std::int32_t audioMode = 0; // 0 play here, 1 leave on the remote computer, 2 no sound
 
     // Not published by the control: where FreeRDP keeps known_hosts2 (empty: the user's
-    // own ~/.config/freerdp), how long an unanswered connection may take, and how often a
-    // lost session is tried again.
+    // own ~/.config/freerdp), how long an unanswered connection may take, and how a lost
+    // session is tried again: how many attempts, spread over how long after the loss, each
+    // bounded by how long (to its first picture).
     QString configPath;
     int connectTimeoutMs = 30000;
     int reconnectAttempts = 5;
-    int reconnectDelayMs = 1000;
+    int reconnectSpanMs = 90000;
+    int reconnectAttemptMs = 10000;
 };
 
 } // namespace rdp::freerdp

@@ -246,10 +246,8 @@ std::uint32_t LocalCodeOf(const EndFacts& f) {
     if (f.decoderFailed) {
         return DecoderFailed;
     }
-    // FreeRDP 2.11's freerdp_reconnect keeps the first link's static channels, and the sound
-    // channel fails on the reconnected link (error 1359): once a reconnection was tried, a
-    // failed channel is the reconnection's, and the link counts as broken again.
-    return f.channelError != 0 && !f.reconnectionTried ? std::uint32_t{ChannelFailed} : 0U;
+    // Every link, a reconnected one too, has channels of its own: a failed channel is one.
+    return f.channelError != 0 ? std::uint32_t{ChannelFailed} : 0U;
 }
 
 // The guess for a server that closed the link during NLA and still accepts connections.

@@ -41,7 +41,6 @@ struct EndFacts {
     bool linkLost = false;            // the link broke and reconnecting did not bring it back
     QSize refusedDesktop = {};        // the desktop the server asked for and this side refused
     bool decoderFailed = false;       // the library could not decode a picture the server sent
-    bool reconnectionTried = false;   // the session has tried to bring a lost link back
     LocalFailure localFailure = LocalFailure::None;
     int colourDepth = 0;            // bits per pixel asked for (for the decoder's message)
     std::uint32_t lastError = 0;    // freerdp_get_last_error

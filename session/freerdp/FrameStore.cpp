@@ -68,6 +68,13 @@ FrameStore::Canvas FrameStore::prepareResize(int width, int height) {
     return {next_.bits(), static_cast<std::uint32_t>(next_.bytesPerLine())};
 }
 
+FrameStore::Canvas FrameStore::currentCanvas(int width, int height) {
+    if (image_.isNull() || image_.size() != QSize(width, height)) {
+        return {};
+    }
+    return {image_.bits(), static_cast<std::uint32_t>(image_.bytesPerLine())};
+}
+
 void FrameStore::commitResize() {
     image_ = std::move(next_);
     segment_ = nextSegment_;

@@ -34,6 +34,10 @@ public:
     // a picture not committed is dropped when the picture is given back.
     Canvas prepareResize(int width, int height);
     void commitResize();
+    // Between beginDrawing and endDrawing: the picture's own pixels when it already has
+    // this size (a reconnection draws over the last picture instead of a black one), else
+    // none.
+    Canvas currentCanvas(int width, int height);
 
     // Forgets the picture (a new connection starts from none).
     void clear();

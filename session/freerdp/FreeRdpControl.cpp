@@ -85,9 +85,9 @@ void FreeRdpControl::setConnectingText(const QString& text) {
     update();
 }
 
-void FreeRdpControl::setReconnectPolicy(int attempts, int delayMs) {
+void FreeRdpControl::setReconnectPolicy(int attempts, int spanMs) {
     settings_.reconnectAttempts = attempts;
-    settings_.reconnectDelayMs = delayMs;
+    settings_.reconnectSpanMs = spanMs;
 }
 
 void FreeRdpControl::Connect() {

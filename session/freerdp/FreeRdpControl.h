@@ -70,7 +70,8 @@ public:
     // unanswered connection may take, and how a lost session is tried again.
     void setConfigPath(const QString& path) { settings_.configPath = path; }
     void setConnectTimeout(int milliseconds) { settings_.connectTimeoutMs = milliseconds; }
-    void setReconnectPolicy(int attempts, int delayMs);
+    // `attempts` reconnection attempts, the last one `spanMs` after the loss.
+    void setReconnectPolicy(int attempts, int spanMs);
     // Replaces the certificate dialog (tests answer the question themselves).
     void setCertificateAsker(CertificateAsker asker) { asker_ = std::move(asker); }
 

@@ -24,6 +24,7 @@
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -34,6 +35,12 @@ namespace {
 constexpr DWORD kFirstFrameWaitMs = 400;
 // A link that breaks again this soon after a reconnection continues the attempts' count.
 constexpr auto kReconnectSettleTime = std::chrono::seconds(30);
+// From a loss to the first reconnection attempt.
+constexpr auto kFirstReconnectPause = std::chrono::seconds(1);
+// While waiting for the next attempt, whether the server can be reached is checked this
+// often, each check waiting this long for an answer.
+constexpr auto kReachCheckEvery = std::chrono::seconds(1);
+constexpr int kReachCheckMs = 250;
 // How long a server that closed the link during NLA has to show it is still there.
 constexpr int kProbeTimeoutMs = 1000;
 } // namespace
@@ -79,10 +86,13 @@ void FreeRdpSession::requestDisconnect() {
 }
 
 void FreeRdpSession::interruptConnecting(bool attempting) {
-    if (!instance_) {
-        return;
+    {
+        std::lock_guard lock(linkMutex_);
+        if (!instance_) {
+            return;
+        }
+        freerdp_abort_connect(instance_);
     }
-    freerdp_abort_connect(instance_);
     if (attempting) {
         // A connect blocked in a read is not woken by the abort alone.
         ShutdownSocketsTo(settings_.server, settings_.port);
@@ -125,76 +135,108 @@ void FreeRdpSession::connectAndServe() {
         return;
     }
     EnsurePrimitives();
-    const LocalOffer offer{DiscoverPorts(), SmartCardServiceAvailable(), KeyboardLayout(),
-                           DiscoverDrives()};
+    offer_ = std::make_unique<LocalOffer>(LocalOffer{DiscoverPorts(), SmartCardServiceAvailable(),
+                                                     KeyboardLayout(), DiscoverDrives()});
     if (settings_.server.trimmed().isEmpty()) {
         endFacts_.lastError = FREERDP_ERROR_DNS_NAME_NOT_FOUND; // no name to look up
         return;
     }
     if (settings_.port < 1 || settings_.port > 65535 ||
-        !ApplySettings(context_->settings, settings_, offer)) {
+        !ApplySettings(context_->settings, settings_, *offer_)) {
         endFacts_.localFailure = LocalFailure::Settings;
         return;
     }
-    budget_.emplace(settings_.reconnectAttempts, kReconnectSettleTime);
+    budget_.emplace(settings_.reconnectAttempts, kReconnectSettleTime,
+                    std::chrono::milliseconds(settings_.reconnectSpanMs), kFirstReconnectPause);
     if (!life_.apply(SessionEvent::Start)) {
         endFacts_.localRequest = true;
         return;
     }
-    if (!attempt(true)) {
+    if (!attempt(settings_.connectTimeoutMs)) {
         endFacts_ = facts(false);
+        closeLink();
         return;
     }
     bool lost = false;
-    while ((lost = serve()) && reconnect()) {
+    while ((lost = serve() == LinkEnd::Lost) && reconnect()) {
     }
     endFacts_ = facts(true);
     endFacts_.linkLost = lost && !endFacts_.localRequest;
-    freerdp_disconnect(instance_);
+    closeLink();
 }
 
 // One connection attempt under the watchdog. The watchdog is disarmed before the outcome
 // is read: once it fired, the attempt has failed even if the library got through.
-bool FreeRdpSession::attempt(bool first) {
+bool FreeRdpSession::attempt(int timeoutMs) {
     attempt_ = {};
-    watchdog_.arm(std::chrono::milliseconds(settings_.connectTimeoutMs));
-    const bool up =
-        !life_.closing() && (first ? freerdp_connect(instance_) : freerdp_reconnect(instance_));
+    pictured_ = false;
+    watchdog_.arm(std::chrono::milliseconds(timeoutMs));
+    linkOpen_ = !life_.closing();
+    const bool up = linkOpen_ && freerdp_connect(instance_);
     watchdog_.disarm();
     return up && (life_.state() == SessionState::Connected || life_.apply(SessionEvent::Up));
 }
 
-bool FreeRdpSession::serve() {
+// Ends the library's side of the current link (once): its channels and picture go.
+void FreeRdpSession::closeLink() {
+    if (linkOpen_) {
+        linkOpen_ = false;
+        freerdp_disconnect(instance_);
+    }
+}
+
+std::uint32_t FreeRdpSession::waitMs(std::optional<Clock::time_point> untilPicture,
+                                     bool refreshAsked) const {
+    DWORD wait = refreshAsked || pictured_ ? INFINITE : kFirstFrameWaitMs;
+    if (untilPicture) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(*untilPicture - Clock::now());
+        wait = std::min<DWORD>(wait, static_cast<DWORD>(std::max<std::int64_t>(0, left.count())));
+    }
+    return wait;
+}
+
+FreeRdpSession::LinkEnd FreeRdpSession::serve(std::optional<Clock::time_point> untilPicture) {
     HANDLE handles[MAXIMUM_WAIT_OBJECTS];
     bool refreshAsked = false;
     while (!life_.closing()) {
+        if (untilPicture && pictured_) {
+            return LinkEnd::Usable;
+        }
         DWORD count = freerdp_get_event_handles(context_, handles, MAXIMUM_WAIT_OBJECTS - 1);
         if (count == 0) {
-            return false;
+            return LinkEnd::Closed;
         }
         handles[count++] = input_.handle();
         // Some servers (the shadow server among them) send the first picture only when
         // their screen changes: without a picture shortly after connecting, ask for one.
-        const DWORD wait = refreshAsked || frames_.hasFrame() ? INFINITE : kFirstFrameWaitMs;
-        const DWORD status = WaitForMultipleObjects(count, handles, FALSE, wait);
+        const DWORD status =
+            WaitForMultipleObjects(count, handles, FALSE, waitMs(untilPicture, refreshAsked));
         if (status == WAIT_FAILED || life_.closing()) {
-            return false;
+            return LinkEnd::Closed;
         }
         if (status == WAIT_TIMEOUT) {
-            refreshAsked = true;
-            askForWholeScreen();
+            if (untilPicture && Clock::now() >= *untilPicture) {
+                return LinkEnd::NoPicture;
+            }
+            if (!refreshAsked && !pictured_) {
+                refreshAsked = true;
+                askForWholeScreen();
+            }
             continue;
         }
         sendQueuedInput();
         if (!freerdp_check_event_handles(context_)) {
             // The link is gone. Try again only when nothing says it would end the same way.
-            return !life_.closing() && settings_.autoReconnect && MayReconnect(lostFacts());
+            const bool retry =
+                !life_.closing() && settings_.autoReconnect && MayReconnect(lostFacts());
+            return retry ? LinkEnd::Lost : LinkEnd::Closed;
         }
         if (freerdp_shall_disconnect(instance_)) {
-            return false;
+            return LinkEnd::Closed;
         }
     }
-    return false;
+    return LinkEnd::Closed;
 }
 
 void FreeRdpSession::askForWholeScreen() {
@@ -205,34 +247,100 @@ void FreeRdpSession::askForWholeScreen() {
     context_->update->RefreshRect(context_, 1, &all);
 }
 
-// Attempts to bring a lost link back, counted over the session. Credentials that the
-// server refused are never presented again.
+// Attempts to bring a lost link back, counted over the session and spread over the
+// budget's schedule. Credentials that the server refused are never presented again.
 bool FreeRdpSession::reconnect() {
     if (!life_.apply(SessionEvent::Lost)) {
         return false;
     }
-    budget_->linkLost(ReconnectBudget::Clock::now());
+    closeLink();
+    budget_->linkLost(Clock::now());
     while (const std::optional<int> n = budget_->nextAttempt()) {
         listener_.sessionReconnecting(*n, budget_->maxAttempts());
-        if (waitForStop(settings_.reconnectDelayMs) || !life_.apply(SessionEvent::Retry)) {
+        // After an attempt that never heard from the server, the wait ends as soon as the
+        // server answers again.
+        const bool unheard = *n > 1 && !attempt_.answered;
+        if (waitForAttempt(budget_->dueAt(*n), unheard) || !life_.apply(SessionEvent::Retry)) {
             return false;
         }
-        if (attempt(false)) {
-            budget_->reconnected(ReconnectBudget::Clock::now());
+        const LinkEnd end = reconnectOnce();
+        if (end == LinkEnd::Usable) {
+            budget_->reconnected(Clock::now());
             listener_.sessionReconnected();
             return true;
         }
-        if (life_.closing() || !MayReconnect(lostFacts()) || !life_.apply(SessionEvent::Lost)) {
+        if (end == LinkEnd::Closed || life_.closing() || !MayReconnect(lostFacts()) ||
+            !life_.apply(SessionEvent::Lost)) {
             return false;
         }
+        closeLink();
     }
     return false;
 }
 
-bool FreeRdpSession::waitForStop(int milliseconds) {
+// One reconnection attempt on a fresh context, bounded as a whole: it has succeeded only
+// once the first picture of the new link arrived.
+FreeRdpSession::LinkEnd FreeRdpSession::reconnectOnce() {
+    const auto until = Clock::now() + std::chrono::milliseconds(settings_.reconnectAttemptMs);
+    if (!renewContext()) {
+        return LinkEnd::Closed;
+    }
+    if (!attempt(settings_.reconnectAttemptMs)) {
+        return LinkEnd::Lost;
+    }
+    return serve(until);
+}
+
+// The library's reconnection keeps the first link's static channels, and the sound channel
+// fails on its first data after it: every attempt gets a new context with its own
+// channels. The server's auto-reconnect cookie, where it sent one, goes along so that the
+// server resumes the session; without one the credentials log on again.
+bool FreeRdpSession::renewContext() {
+    rdpContext* fresh = CreateClientContext(this);
+    if (!fresh || !ApplySettings(fresh->settings, settings_, *offer_)) {
+        if (fresh) {
+            freerdp_client_context_free(fresh);
+        }
+        return false;
+    }
+    CarryReconnectCookie(context_->settings, fresh->settings);
+    HookContext(fresh);
+    rdpContext* old = nullptr;
+    {
+        std::lock_guard lock(linkMutex_);
+        old = context_;
+        context_ = fresh;
+        instance_ = fresh->instance;
+    }
+    Unhook(old);
+    freerdp_client_context_free(old);
+    return true;
+}
+
+// Waits until the attempt is due, or less: once the server, unreachable before or during
+// this wait, accepts connections again, the link is back and the attempt starts at once. A
+// server that accepts all along (it dropped the session itself) waits the whole pause.
+// True when the session is closing.
+bool FreeRdpSession::waitForAttempt(Clock::time_point due, bool unreachable) {
+    while (Clock::now() < due) {
+        if (waitForStop(std::min(due, Clock::now() + kReachCheckEvery))) {
+            return true;
+        }
+        if (Clock::now() >= due) {
+            break;
+        }
+        const bool reachable = ServerAccepts(settings_.server, settings_.port, kReachCheckMs);
+        if (reachable && unreachable) {
+            break;
+        }
+        unreachable = unreachable || !reachable;
+    }
+    return life_.closing();
+}
+
+bool FreeRdpSession::waitForStop(Clock::time_point until) {
     std::unique_lock lock(questionMutex_);
-    return questionCv_.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                                [this] { return life_.closing(); });
+    return questionCv_.wait_until(lock, until, [this] { return life_.closing(); });
 }
 
 void FreeRdpSession::sendQueuedInput() {
@@ -279,7 +387,6 @@ EndFacts FreeRdpSession::facts(bool connected) const {
     f.lastError = freerdp_get_last_error(context_);
     f.errorInfo = freerdp_error_info(instance_);
     f.decoderFailed = decoderFailed_;
-    f.reconnectionTried = budget_ && budget_->used() > 0;
     f.colourDepth =
         static_cast<int>(freerdp_settings_get_uint32(context_->settings, FreeRDP_ColorDepth));
     f.channelError = getChannelError(context_);
@@ -307,11 +414,17 @@ bool FreeRdpSession::onPostConnect() {
         return false;
     }
     frames_.beginDrawing();
-    const FrameStore::Canvas canvas =
-        frames_.prepareResize(static_cast<int>(width), static_cast<int>(height));
+    // A reconnection of the same size draws over the last picture, which stays shown.
+    const int w = static_cast<int>(width);
+    const int h = static_cast<int>(height);
+    FrameStore::Canvas canvas = frames_.currentCanvas(w, h);
+    const bool fresh = canvas.bits == nullptr;
+    if (fresh) {
+        canvas = frames_.prepareResize(w, h);
+    }
     const bool up = canvas.bits && gdi_init_ex(instance_, PIXEL_FORMAT_BGRX32, canvas.stride,
                                                canvas.bits, nullptr);
-    if (up) {
+    if (up && fresh) {
         frames_.commitResize();
     }
     const bool notify = frames_.endDrawing(nullptr, 0);
@@ -320,6 +433,7 @@ bool FreeRdpSession::onPostConnect() {
     }
     HookPaint(context_);
     HookPointer(context_);
+    WatchLinksTo(settings_.server, settings_.port, LinkTimers{});
     // The watchdog or a close may have come first: then this attempt has failed.
     if (!life_.apply(SessionEvent::Up)) {
         return false;
@@ -341,9 +455,10 @@ void FreeRdpSession::onPostDisconnect() {
 }
 
 void FreeRdpSession::onStateChange(int state) {
+    attempt_.answered = attempt_.answered || state > CONNECTION_STATE_NEGO;
     if (life_.closing()) {
-        // freerdp_connect and freerdp_reconnect reset the abort event a close may have set
-        // before they began: every step of an attempt under way repeats it.
+        // freerdp_connect resets the abort event a close may have set before it began:
+        // every step of an attempt under way repeats it.
         freerdp_abort_connect(instance_);
     } else if (state == CONNECTION_STATE_NEGO && attempt_.presented) {
         // The library starts over by itself after a transport failure; the password has
@@ -403,6 +518,9 @@ bool FreeRdpSession::onEndPaint() {
             const GDI_RGN& r = hwnd->cinvalid[i];
             rects.emplace_back(r.x, r.y, r.w, r.h);
         }
+    }
+    if (!rects.empty()) {
+        pictured_ = true;
     }
     if (frames_.endDrawing(rects.data(), static_cast<int>(rects.size()))) {
         listener_.sessionFrameReady();

@@ -13,9 +13,11 @@
 #include <QSize>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -27,6 +29,7 @@ namespace rdp::freerdp {
 
 class ClipboardBridge;
 class FrameStore;
+struct LocalOffer;
 
 // What the session tells its owner. Called on the library's threads; the owner forwards
 // each call to the GUI thread as a queued call.
@@ -48,7 +51,8 @@ public:
 };
 
 // One connection: owns the FreeRDP context and the worker thread ("rdp-session") that
-// connects, runs the event loop, reconnects and disconnects. Its life is one SessionState
+// connects, runs the event loop, reconnects and disconnects. Every reconnection attempt
+// runs on a context of its own, with channels of its own. Its life is one SessionState
 // that the worker, the watchdog and the GUI thread change only through SessionLife.
 // Created and destroyed on the GUI thread; destruction ends the session and joins the
 // worker without waiting on the GUI.
@@ -108,13 +112,27 @@ private:
         bool nlaReached = false; // NLA began with our password
         bool nlaPassed = false;  // and got past it
         bool presented = false;  // the password reached the server
+        bool answered = false;   // the server answered at all
+    };
+
+    using Clock = std::chrono::steady_clock;
+    // How serving a link ended.
+    enum class LinkEnd {
+        Closed,    // ended for good (by either side, or reconnection is off)
+        Lost,      // broke; reconnection may bring it back
+        Usable,    // the first picture arrived (when serving until it)
+        NoPicture, // no picture by the deadline
     };
 
     void run();
     void connectAndServe();
-    bool attempt(bool first);
-    bool serve();
+    bool attempt(int timeoutMs);
+    LinkEnd serve(std::optional<Clock::time_point> untilPicture = std::nullopt);
+    std::uint32_t waitMs(std::optional<Clock::time_point> untilPicture, bool refreshAsked) const;
     bool reconnect();
+    LinkEnd reconnectOnce();
+    bool renewContext();
+    void closeLink();
     void askForWholeScreen();
     void sendQueuedInput();
     void interruptConnecting(bool attempting);
@@ -122,14 +140,19 @@ private:
     bool refuseDesktop(std::uint32_t width, std::uint32_t height);
     EndFacts facts(bool connected) const;
     EndFacts lostFacts() const;
-    bool waitForStop(int milliseconds);
+    bool waitForAttempt(Clock::time_point due, bool unreachable);
+    bool waitForStop(Clock::time_point until);
 
     SessionListener& listener_;
     FrameStore& frames_;
     ClipboardBridge* clipboard_ = nullptr;
     ControlSettings settings_;
+    std::mutex linkMutex_; // context_ and instance_ while the worker replaces them
     rdp_context* context_ = nullptr;
     rdp_freerdp* instance_ = nullptr;
+    std::unique_ptr<LocalOffer> offer_; // worker only
+    bool linkOpen_ = false;             // worker only: connected since the last disconnect
+    std::atomic<bool> pictured_{false}; // a picture arrived on the current attempt's link
     InputQueue input_;
     std::atomic<std::uint64_t> refusedDesktop_{0}; // width << 32 | height, once refused
     std::atomic<bool> loginNoticed_{false};

@@ -29,12 +29,17 @@ bool ApplyConnection(rdpSettings* s, const ControlSettings& c) {
     if (!c.configPath.isEmpty()) {
         ok = ok && SetText(s, FreeRDP_ConfigPath, c.configPath);
     }
-    // A dead link while connected is found by TCP keep-alive and the unacknowledged-data
-    // timeout; an idle desktop that sends nothing stays connected.
+    // A link that goes silent while connecting is found by TCP keep-alive; once connected
+    // the session sets its own, shorter timers on the socket (WatchLinksTo). The library's
+    // unacknowledged-data timeout stays at its default: it also bounds the wait for the
+    // server's activation.
     ok = ok && freerdp_settings_set_bool(s, FreeRDP_TcpKeepAlive, TRUE);
-    ok = ok && freerdp_settings_set_uint32(s, FreeRDP_TcpKeepAliveDelay, 10);
-    ok = ok && freerdp_settings_set_uint32(s, FreeRDP_TcpKeepAliveInterval, 5);
+    ok = ok && freerdp_settings_set_uint32(s, FreeRDP_TcpKeepAliveDelay, 1);
+    ok = ok && freerdp_settings_set_uint32(s, FreeRDP_TcpKeepAliveInterval, 1);
     ok = ok && freerdp_settings_set_uint32(s, FreeRDP_TcpKeepAliveRetries, 3);
+    // A server that does not answer the TCP handshake in 5 s (three tries) is not there;
+    // the next reconnection attempt tries again.
+    ok = ok && freerdp_settings_set_uint32(s, FreeRDP_TcpConnectTimeout, 5000);
     return ok;
 }
 
@@ -135,6 +140,14 @@ bool ApplySettings(rdpSettings* s, const ControlSettings& c, const LocalOffer& o
     ok = ok && freerdp_settings_set_uint32(s, FreeRDP_OsMinorType, OSMINORTYPE_NATIVE_XSERVER);
     ok = ok && freerdp_settings_set_uint32(s, FreeRDP_KeyboardLayout, offer.keyboardLayout);
     return ok;
+}
+
+void CarryReconnectCookie(const rdpSettings* from, rdpSettings* to) {
+    // The cookie has no accessor of its own in this library version; its struct is public.
+    const ARC_SC_PRIVATE_PACKET* cookie = from->ServerAutoReconnectCookie;
+    if (cookie && to->ServerAutoReconnectCookie && cookie->cbLen > 0) {
+        *to->ServerAutoReconnectCookie = *cookie;
+    }
 }
 
 } // namespace rdp::freerdp

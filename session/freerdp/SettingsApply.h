@@ -29,4 +29,9 @@ struct LocalOffer {
 // accessors. Returns false when the library refused a value.
 bool ApplySettings(rdpSettings* settings, const ControlSettings& control, const LocalOffer& offer);
 
+// Hands the auto-reconnect cookie that the server gave the session of `from` (if it gave
+// one) to `to`: its next logon then presents the cookie, and the server resumes that
+// session instead of checking the password anew.
+void CarryReconnectCookie(const rdpSettings* from, rdpSettings* to);
+
 } // namespace rdp::freerdp

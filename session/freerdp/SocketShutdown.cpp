@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 #include <cstring>
@@ -52,9 +53,7 @@ bool Matches(const sockaddr_storage& ss, const Peer& want, int port) {
     return false;
 }
 
-} // namespace
-
-int ShutdownSocketsTo(const QString& host, int port) {
+template <typename F> int ForEachSocketTo(const QString& host, int port, F act) {
     const Peer want = ParseHost(host);
     int count = 0;
     const QStringList fds =
@@ -71,11 +70,50 @@ int ShutdownSocketsTo(const QString& host, int port) {
         sockaddr_storage ss{};
         socklen_t len = sizeof ss;
         if (getpeername(fd, reinterpret_cast<sockaddr*>(&ss), &len) == 0 &&
-            Matches(ss, want, port) && shutdown(fd, SHUT_RDWR) == 0) {
+            Matches(ss, want, port) && act(fd)) {
             ++count;
         }
     }
     return count;
+}
+
+bool SetInt(int fd, int level, int option, int value) {
+    return setsockopt(fd, level, option, &value, sizeof value) == 0;
+}
+
+int GetInt(int fd, int level, int option) {
+    int value = -1;
+    socklen_t len = sizeof value;
+    return getsockopt(fd, level, option, &value, &len) == 0 ? value : -1;
+}
+
+} // namespace
+
+int ShutdownSocketsTo(const QString& host, int port) {
+    return ForEachSocketTo(host, port, [](int fd) { return shutdown(fd, SHUT_RDWR) == 0; });
+}
+
+int WatchLinksTo(const QString& host, int port, const LinkTimers& timers) {
+    return ForEachSocketTo(host, port, [&timers](int fd) {
+        return SetInt(fd, SOL_SOCKET, SO_KEEPALIVE, 1) &&
+               SetInt(fd, IPPROTO_TCP, TCP_KEEPIDLE, timers.idleSeconds) &&
+               SetInt(fd, IPPROTO_TCP, TCP_KEEPINTVL, timers.intervalSeconds) &&
+               SetInt(fd, IPPROTO_TCP, TCP_KEEPCNT, timers.probes) &&
+               SetInt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, timers.unacknowledgedMs);
+    });
+}
+
+std::optional<LinkTimers> LinkTimersTo(const QString& host, int port) {
+    std::optional<LinkTimers> found;
+    ForEachSocketTo(host, port, [&found](int fd) {
+        if (GetInt(fd, SOL_SOCKET, SO_KEEPALIVE) == 1) {
+            found = LinkTimers{
+                GetInt(fd, IPPROTO_TCP, TCP_KEEPIDLE), GetInt(fd, IPPROTO_TCP, TCP_KEEPINTVL),
+                GetInt(fd, IPPROTO_TCP, TCP_KEEPCNT), GetInt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT)};
+        }
+        return true;
+    });
+    return found;
 }
 
 } // namespace rdp::freerdp

@@ -99,7 +99,8 @@ grep -q "WinClientPath.DLL" < <(ls "$XDG_STATE_HOME/rdp-launcher/") ||
 # The server ends: after its reconnection attempts the program explains the lost link and
 # ends once the message is answered.
 "$source_dir/scripts/rdp-test-server" stop --state "$server_state" >/dev/null
-lost="$(timeout 60 bash -c "$(declare -f find_window); find_window '^连接$'")" ||
+# (the attempts are spread over about 90 seconds, so that a short outage is outlasted)
+lost="$(timeout 150 bash -c "$(declare -f find_window); find_window '^连接$'")" ||
     fail "the lost-link message did not appear"
 xdotool windowfocus --sync "$lost"
 xdotool key Return

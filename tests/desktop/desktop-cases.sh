@@ -33,9 +33,12 @@ export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config"
 # shellcheck source=../support/shell-cases.sh
 . "$source_dir/tests/support/shell-cases.sh"
 
-# Polls "$@" every tenth of a second, for at most 20 seconds.
-until_true() {
-    for _ in $(seq 200); do
+# Polls "$@" every tenth of a second, for at most 20 seconds; until_true_for N polls N times.
+until_true() { until_true_for 200 "$@"; }
+until_true_for() {
+    local n="$1"
+    shift
+    for _ in $(seq "$n"); do
         "$@" && return 0
         sleep 0.1
     done
@@ -54,6 +57,7 @@ find_window() {
     fail "no window \"$1\" appeared"
 }
 no_window() { [ -z "$(window_id "$1")" ]; }
+has_window() { ! no_window "$1"; }
 
 # The title the desktop shows.
 title_of() { xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
@@ -299,8 +303,10 @@ case_sessionKeyboardBareX() {
     # The server goes away: after the reconnection attempts the lost link is explained, and
     # the program ends once the message is answered.
     "$source_dir/scripts/rdp-test-server" stop --state "$server_state" >/dev/null
+    # (the attempts are spread over about 90 seconds, so that a short outage is outlasted)
     local lost
-    lost="$(find_window 连接)"
+    until_true_for 1500 has_window 连接 || fail "the lost-link message did not appear"
+    lost="$(window_id 连接)"
     xdotool windowfocus --sync "$lost"
     xdotool key Return
     expect_end "$launcher_pid"

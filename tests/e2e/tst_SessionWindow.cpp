@@ -1,17 +1,12 @@
 // End-to-end: the session window with the real FreeRDP control against a real server.
-#include "profiles/RDP_ConnectPara.h"
-#include "session/RDP_frmDesktop.h"
-#include "session/RdpControlFactory.h"
 #include "session/freerdp/FreeRdpControl.h"
-#include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/TestServer.h"
-#include "tests/support/FakePlatform.h"
+#include "tests/e2e/WindowCase.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QSet>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -27,37 +22,16 @@ int TestPort() {
 
 } // namespace
 
-class SessionWindow : public QObject {
+class SessionWindow : public rdp::test::WindowCase {
     Q_OBJECT
 
 private:
-    QTemporaryDir work_;
-    rdp::test::FakePlatform platform_;
-    std::unique_ptr<RDP_frmDesktop> window_;
-    FreeRdpControl* control_ = nullptr;
-
     void open(const QString& host, int port, const QString& user, const QString& password) {
-        ResetConnectPara();
-        rdp::test::InstallAcceptingControls(work_.path() + QStringLiteral("/freerdp"), control_);
-        gConnectPara().Add(QStringLiteral("测试"), host, QString::number(port), QString(),
-                           QString(), 0, 0, 0);
-        gConnectPara().SetDefault(1);
-        gConnectPara().Item(1).setUserName(user);
-        gConnectPara().Item(1).setPassword(password);
-        gConnectPara().Item(1).setDesktopSize(2);
-        gConnectPara().Item(1).setCanAutoReconnect(0);
-        window_ = std::make_unique<RDP_frmDesktop>();
-        window_->Init();
+        openWindow(host, QString::number(port), user, password, false);
     }
 
 private slots:
-    void cleanup() {
-        window_.reset();
-        rdp::SetRdpControlFactory({});
-        ResetConnectPara();
-        platform_.messages.clear();
-        platform_.endCalls = 0;
-    }
+    void cleanup() { closeWindow(); }
 
     void goodLogonHidesThePanelAndShowsTheDesktop() {
         TestServer server(TestPort());

@@ -1,13 +1,9 @@
 // End-to-end: the control and the session window against xrdp, a server written elsewhere.
-#include "profiles/RDP_ConnectPara.h"
-#include "session/RDP_frmDesktop.h"
-#include "session/RdpControlFactory.h"
 #include "session/freerdp/DisconnectReason.h"
-#include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/LockKeyState.h"
 #include "tests/e2e/SessionHarness.h"
+#include "tests/e2e/WindowCase.h"
 #include "tests/e2e/XrdpServer.h"
-#include "tests/support/FakePlatform.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -34,20 +30,7 @@ int TestPort() {
 // The share of sampled pixels in the session's root colour (#3a6ea5): the desktop is
 // shown, not xrdp's own login screen.
 double DesktopShare(const QImage& image) {
-    int hits = 0;
-    int all = 0;
-    for (int y = 0; y < image.height(); y += 9) {
-        for (int x = 0; x < image.width(); x += 9) {
-            ++all;
-            const QRgb p = image.pixel(x, y);
-            // 16-bit colour loses the low bits of each channel.
-            hits += std::abs(qRed(p) - 0x3A) < 9 && std::abs(qGreen(p) - 0x6E) < 9 &&
-                            std::abs(qBlue(p) - 0xA5) < 9
-                        ? 1
-                        : 0;
-        }
-    }
-    return all == 0 ? 0.0 : static_cast<double>(hits) / all;
+    return rdp::test::ColourShare(qRgb(0x3a, 0x6e, 0xa5), image);
 }
 
 int Colours(const QImage& image) {
@@ -75,15 +58,10 @@ void Target(SessionHarness& h, const XrdpServer& server, const QString& password
 
 } // namespace
 
-class XrdpSession : public QObject {
+class XrdpSession : public rdp::test::WindowCase {
     Q_OBJECT
 
 private:
-    QTemporaryDir work_;
-    rdp::test::FakePlatform platform_;
-    std::unique_ptr<RDP_frmDesktop> window_;
-    FreeRdpControl* control_ = nullptr;
-
     QString state() const { return work_.path() + QStringLiteral("/xrdp"); }
     void open(const XrdpServer& server, bool reconnect);
 
@@ -100,25 +78,13 @@ private slots:
 };
 
 void XrdpSession::open(const XrdpServer& server, bool reconnect) {
-    ResetConnectPara();
-    rdp::test::InstallAcceptingControls(work_.path() + QStringLiteral("/freerdp"), control_);
-    gConnectPara().Add(QStringLiteral("xrdp"), server.host(), QString::number(server.port()),
-                       QString(), QString(), 0, 0, 0);
-    gConnectPara().SetDefault(1);
-    gConnectPara().Item(1).setUserName(server.user());
-    gConnectPara().Item(1).setPassword(server.password());
-    gConnectPara().Item(1).setDesktopSize(2);
-    gConnectPara().Item(1).setCanAutoReconnect(reconnect ? 1 : 0);
-    window_ = std::make_unique<RDP_frmDesktop>();
-    window_->Init();
+    // Five attempts within 8 s instead of 90 s.
+    openWindow(server.host(), QString::number(server.port()), server.user(), server.password(),
+               reconnect, 8000);
 }
 
 void XrdpSession::cleanup() {
-    window_.reset();
-    rdp::SetRdpControlFactory({});
-    ResetConnectPara();
-    platform_.messages.clear();
-    platform_.endCalls = 0;
+    closeWindow();
 }
 
 void XrdpSession::loginShowsTheRemoteDesktop() {
@@ -215,6 +181,7 @@ void XrdpSession::linkThatKeepsDroppingEndsTheSession() {
     SessionHarness h;
     Target(h, server);
     h.rdp->setEnableAutoReconnect(true);
+    h.rdp->setReconnectPolicy(5, 10000);
     h.rdp->Connect();
     QVERIFY(h.waitFor(QStringLiteral("login"), 30000));
     QVERIFY(ShowsDesktop(h.rdp));

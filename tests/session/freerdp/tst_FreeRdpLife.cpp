@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 using namespace rdp::freerdp;
 using S = SessionState;
@@ -112,7 +113,7 @@ void FreeRdpLife::closeSeesTheStateItReplaced() {
 void FreeRdpLife::reconnectionsCountOverTheSession() {
     using namespace std::chrono_literals;
     const auto t0 = ReconnectBudget::Clock::time_point{};
-    ReconnectBudget budget(5, 30s);
+    ReconnectBudget budget(5, 30s, 90s, 1s);
     budget.linkLost(t0);
     QCOMPARE(budget.nextAttempt(), std::optional(1));
     QCOMPARE(budget.nextAttempt(), std::optional(2));
@@ -126,13 +127,32 @@ void FreeRdpLife::reconnectionsCountOverTheSession() {
     QCOMPARE(budget.nextAttempt(), std::optional(5));
     QCOMPARE(budget.nextAttempt(), std::nullopt);
     // A link that held for the settle time starts a new count.
-    ReconnectBudget settled(5, 30s);
+    ReconnectBudget settled(5, 30s, 90s, 1s);
     settled.linkLost(t0);
     settled.nextAttempt();
     settled.nextAttempt();
     settled.reconnected(t0 + 1s);
     settled.linkLost(t0 + 31s);
     QCOMPARE(settled.nextAttempt(), std::optional(1));
+
+    // The attempts of one count: growing pauses, the last one 90 s after the loss.
+    ReconnectBudget timed(5, 30s, 90s, 1s);
+    timed.linkLost(t0);
+    const std::vector<ReconnectBudget::Clock::duration> due{1s, 5625ms, 22500ms, 50625ms, 90s};
+    for (int n = 1; n <= 5; ++n) {
+        QCOMPARE(timed.dueAt(n) - t0, due[n - 1]);
+    }
+    // A count continued after a short-lived reconnection keeps its next pause.
+    timed.nextAttempt();
+    timed.nextAttempt();
+    timed.reconnected(t0 + 25s);
+    timed.linkLost(t0 + 40s);
+    QCOMPARE(timed.nextAttempt(), std::optional(3));
+    QCOMPARE(timed.dueAt(3) - (t0 + 40s), 22500ms - 5625ms);
+    // A single attempt comes after the first pause.
+    ReconnectBudget once(1, 30s, 90s, 1s);
+    once.linkLost(t0);
+    QCOMPARE(once.dueAt(1) - t0, ReconnectBudget::Clock::duration(1s));
 }
 
 void FreeRdpLife::scrollBars_data() {

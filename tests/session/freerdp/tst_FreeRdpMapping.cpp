@@ -164,13 +164,12 @@ void FreeRdpMapping::reasons_data() {
          .channelError = 1359,
          .channelText = "[static] rdpsnd_virtual_channel_open_event_ex reported an error"},
         1032, "与远程计算机之间的声音（rdpsnd）通道出错");
-    row("channel failed on a reconnected link",
+    row("channel failed on a reconnected link (it has channels of its own)",
         {.wasConnected = true,
          .linkLost = true,
-         .reconnectionTried = true,
          .channelError = 1359,
          .channelText = "[static] rdpsnd_virtual_channel_open_event_ex reported an error"},
-        2308, lost, true);
+        1032, "与远程计算机之间的声音（rdpsnd）通道出错");
     row("ended here while connected",
         {.localRequest = true, .wasConnected = true, .decoderFailed = true, .lastError = transport},
         1, "");
