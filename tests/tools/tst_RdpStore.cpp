@@ -52,7 +52,7 @@ protected:
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(RDP_STORE_BINARY), args);
+        p.start(asOtherUser ? CopyForOtherUser() : QStringLiteral(RDP_STORE_BINARY), args);
         if (!input.isNull()) {
             p.write(input);
             p.closeWriteChannel();
@@ -60,6 +60,16 @@ protected:
         EXPECT_TRUE(p.waitForFinished(30000));
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
                 QString::fromUtf8(p.readAllStandardError())};
+    }
+    // A copy of the tool that the other user can run: the build may lie in a folder only this
+    // user may enter (a clone in root's home).
+    QString CopyForOtherUser() {
+        const QString copy = shared.filePath(QStringLiteral("rdp-store"));
+        if (!QFile::exists(copy)) {
+            ::chmod(QFile::encodeName(shared.path()).constData(), 0755);
+            EXPECT_TRUE(QFile::copy(QStringLiteral(RDP_STORE_BINARY), copy));
+        }
+        return copy;
     }
     QString File(const char* name = "WinEx.DLL") const {
         return dir.filePath(QString::fromLatin1(name));
@@ -82,6 +92,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    QTemporaryDir shared;
 };
 
 } // namespace
