@@ -23,8 +23,15 @@ constexpr qint64 kBoundMb = 200;
 constexpr qint64 kLargestDesktopBoundMb = kBoundMb + 256;
 
 // Under the address sanitizer memory is the sanitizer's: the figures are printed, not held.
+// (GCC names the sanitizer with a macro, clang through __has_feature.)
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
 #else
 constexpr bool kSanitized = false;
 #endif
