@@ -276,13 +276,17 @@ case_sessionKeyboard() {
     close_window "$session"
     expect_end "$launcher_pid"
 
-    # Keys typed right after Enter go to the session, and on to the remote side.
+    # Keys typed right after Enter (the session usually still connecting) go to the session
+    # and on to the remote side once it is up. (They are typed once the window manager has
+    # given the new window the keyboard: a key sent within milliseconds of Enter can reach
+    # no window at all while the login window is already unmapped and the session window
+    # not yet focused.)
     start_app
     log_on
-    xdotool type --delay 30 qzxj
     session="$(find_window 测试服务器)"
-    expect_title "$session" 测试服务器
     expect_focus "$session" "the session window"
+    xdotool type --delay 30 qzxj
+    expect_title "$session" 测试服务器
     expect_remote_keys qzxj
     expect_painted_edge "$session"
     screenshot "$session" session
