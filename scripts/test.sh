@@ -18,6 +18,9 @@ scripts/machine-check.sh before "$check_dir"
 # No session bus: Qt programs would otherwise start one of their own with dbus-launch, which
 # outlives them.
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/dev/null/no-session-bus
+# Libraries the tests load keep their settings under the configuration folder (the sound
+# library its runtime link): one of the run's own, never the real home's.
+export XDG_CONFIG_HOME="$check_dir/config"
 
 echo "== normal build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRDP_MODULE_FROM_BUILD_TREE=ON
