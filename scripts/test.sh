@@ -21,6 +21,7 @@ export DBUS_SESSION_BUS_ADDRESS=unix:path=/dev/null/no-session-bus
 # Libraries the tests load keep their settings under the configuration folder (the sound
 # library its runtime link): one of the run's own, never the real home's.
 export XDG_CONFIG_HOME="$check_dir/config"
+mkdir -p "$XDG_CONFIG_HOME"
 
 echo "== normal build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRDP_MODULE_FROM_BUILD_TREE=ON
