@@ -28,7 +28,7 @@ void RDP_frmDesktop::SetStatus(std::int32_t code, std::int32_t reason) {
         picTips->hide();
         Timer->stop();
         break;
-    case StatusDisconnected: {
+    case StatusDisconnected:
         picTips->show();
         text = rdp::LoggingOffText();
         if (const QString message = rdp != nullptr ? rdp->GetErrorDescription(reason) : QString();
@@ -38,7 +38,6 @@ void RDP_frmDesktop::SetStatus(std::int32_t code, std::int32_t reason) {
         Status_ = StatusClosing;
         Timer->start(ClosingDelayMs);
         break;
-    }
     case StatusLoggedIn:
         Status_ = StatusLoggedIn;
         break;
