@@ -1,7 +1,7 @@
 # Sourced by the loopback test servers' scripts: which ports a server takes.
 # A requested port is taken when it and the ports the server needs beside it are free;
-# otherwise (or when none is requested) a free run of ports is picked at random in 20000-29999,
-# below the range the system hands out as local ports of outgoing connections, so that
+# otherwise (or when none is requested) a free run of ports is picked at random in 26000-29999,
+# above the test suites' own ports and below the range the system hands out as local ports of outgoing connections, so that
 # suites, benchmarks and demos running side by side do not meet on one port.
 
 port_listens() { ss -ltnH "sport = :$1" 2>/dev/null | grep -q LISTEN; }
@@ -23,7 +23,7 @@ pick_port() {
             echo "$p"
             return 0
         fi
-        p=$((20000 + (RANDOM * 32768 + RANDOM) % 10000))
+        p=$((26000 + (RANDOM * 32768 + RANDOM) % 4000))
     done
     echo "no free loopback port found" >&2
     return 1
