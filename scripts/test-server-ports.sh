@@ -1,8 +1,8 @@
 # Sourced by the loopback test servers' scripts: which ports a server takes.
 # A requested port is taken when it and the ports the server needs beside it are free;
-# otherwise (or when none is requested) a free run of ports is picked at random in 26000-29999,
-# above the test suites' own ports and below the range the system hands out as local ports of outgoing connections, so that
-# suites, benchmarks and demos running side by side do not meet on one port.
+# otherwise (or when none is requested) a free run of ports is picked at random in 26000-29999:
+# above the test suites' own ports, below the range the system hands out as local ports of
+# outgoing connections, so that suites, benchmarks and demos side by side do not meet on one.
 
 port_listens() { ss -ltnH "sport = :$1" 2>/dev/null | grep -q LISTEN; }
 
