@@ -39,7 +39,7 @@ void RDP_frmDesktop::Init() {
     MakeTopmostAndShow();
     if (rdp->Connected() != 0) {
         ShowMessage(rdp::AlreadyLoggedOnText(), rdp::MsgStyle::OkOnly, QString());
-        DrainPending();
+        RunHeld();
         return;
     }
     SetUpConnection();

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <utility>
 
 class QLabel;
@@ -75,23 +76,6 @@ private slots:
     void Form_Resize();
 
 private:
-    // What happened while a message of the window was open, handled after it closes.
-    enum class Happening {
-        Connecting,
-        Connected,
-        LoginComplete,
-        Disconnected,
-        Reconnecting,
-        Reconnected,
-        Tick,
-        Unload
-    };
-    struct Pending {
-        Happening what;
-        int reason; // of a disconnection, or the reconnection attempt
-        int of = 0; // the reconnection attempts in all
-    };
-
     // Set-up (RDP_frmDesktop.cpp).
     static RDP_ConnectParaItems& Profile();
     void Load();
@@ -116,9 +100,8 @@ private:
     void SetStatus(std::int32_t code, std::int32_t reason = 0);
     void ShowReconnecting(bool on, int attempt = 0, int of = 0);
     int ShowMessage(const QString& text, int style, const QString& title);
-    void Handle(Pending p);
-    void Dispatch(Pending p);
-    void DrainPending();
+    void Step(std::function<void()> step, bool tick = false);
+    void RunHeld();
     void Form_Unload();
 
     std::int32_t Status_ = StatusConnecting;
@@ -127,7 +110,9 @@ private:
     bool messageOpen_ = false; // a message of this window is open
     bool fitting_ = false;     // the window applies its own geometry
     bool placed_ = false;      // the opening position is set
-    std::deque<Pending> pending_;
+    // The status steps that came while a message of this window was open, in their order
+    // (whether each is a tick, and the step).
+    std::deque<std::pair<bool, std::function<void()>>> held_;
     // The frame's planned position and outer size in pixels, re-applied when the frame's
     // margins become known after the window is mapped.
     QPoint plannedPos_;

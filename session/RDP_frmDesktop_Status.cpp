@@ -72,7 +72,7 @@ void RDP_frmDesktop::unInit() {
         return;
     }
     ending_ = true;
-    pending_.clear();
+    held_.clear();
     if (Timer != nullptr) {
         Timer->stop();
     }
@@ -92,88 +92,71 @@ int RDP_frmDesktop::ShowMessage(const QString& text, int style, const QString& t
     return result;
 }
 
-void RDP_frmDesktop::Dispatch(Pending p) {
+// Runs a status step, or holds it while a message of this window is open: no other status
+// handling runs then, and what came meanwhile runs in its order once the message is closed.
+void RDP_frmDesktop::Step(std::function<void()> step, bool tick) {
     if (ending_) {
         return;
     }
     if (messageOpen_) {
         // Ticks that pile up behind an open message apply the same status: keep one.
-        const bool repeatedTick = p.what == Happening::Tick && !pending_.empty() &&
-                                  pending_.back().what == Happening::Tick;
-        if (!repeatedTick) {
-            pending_.push_back(p);
+        if (!tick || held_.empty() || !held_.back().first) {
+            held_.emplace_back(tick, std::move(step));
         }
         return;
     }
-    Handle(p);
-    DrainPending();
+    step();
+    RunHeld();
 }
 
-void RDP_frmDesktop::DrainPending() {
-    while (!ending_ && !messageOpen_ && !pending_.empty()) {
-        const Pending p = pending_.front();
-        pending_.pop_front();
-        Handle(p);
-    }
-}
-
-void RDP_frmDesktop::Handle(Pending p) {
-    if (p.what != Happening::Tick) {
-        static constexpr const char* names[] = {"connecting",   "connected",    "logged on",
-                                                "disconnected", "reconnecting", "reconnected",
-                                                "tick",         "unload"};
-        qCInfo(rdp::lcSession, "%s (%d, %d)", names[static_cast<int>(p.what)], p.reason, p.of);
-    }
-    switch (p.what) {
-    case Happening::Connecting:
-        if (Status_ != StatusLoggedIn) {
-            SetStatus(StatusConnecting);
-        }
-        break;
-    case Happening::Connected:
-        SetStatus(StatusConnected);
-        break;
-    case Happening::LoginComplete:
-        SetStatus(StatusLoggedIn);
-        break;
-    case Happening::Disconnected:
-        SetStatus(StatusDisconnected, p.reason);
-        break;
-    case Happening::Reconnecting:
-        ShowReconnecting(true, p.reason, p.of);
-        break;
-    case Happening::Reconnected:
-        ShowReconnecting(false);
-        break;
-    case Happening::Tick:
-        SetStatus(Status_, 0);
-        break;
-    case Happening::Unload:
-        Form_Unload();
-        break;
+void RDP_frmDesktop::RunHeld() {
+    while (!ending_ && !messageOpen_ && !held_.empty()) {
+        const std::function<void()> next = std::move(held_.front().second);
+        held_.pop_front();
+        next();
     }
 }
 
 void RDP_frmDesktop::rdp_OnConnecting() {
-    Dispatch({Happening::Connecting, 0, 0});
+    Step([this] {
+        qCInfo(rdp::lcSession, "connecting");
+        if (Status_ != StatusLoggedIn) {
+            SetStatus(StatusConnecting);
+        }
+    });
 }
 void RDP_frmDesktop::rdp_OnConnected() {
-    Dispatch({Happening::Connected, 0, 0});
+    Step([this] {
+        qCInfo(rdp::lcSession, "connected");
+        SetStatus(StatusConnected);
+    });
 }
 void RDP_frmDesktop::rdp_OnLoginComplete() {
-    Dispatch({Happening::LoginComplete, 0, 0});
+    Step([this] {
+        qCInfo(rdp::lcSession, "logged on");
+        SetStatus(StatusLoggedIn);
+    });
 }
 void RDP_frmDesktop::rdp_OnDisconnected(int discReason) {
-    Dispatch({Happening::Disconnected, discReason, 0});
+    Step([this, discReason] {
+        qCInfo(rdp::lcSession, "disconnected (%d)", discReason);
+        SetStatus(StatusDisconnected, discReason);
+    });
 }
 void RDP_frmDesktop::rdp_OnAutoReconnecting(int attempt, int maxAttempts) {
-    Dispatch({Happening::Reconnecting, attempt, maxAttempts});
+    Step([this, attempt, maxAttempts] {
+        qCInfo(rdp::lcSession, "reconnecting (%d, %d)", attempt, maxAttempts);
+        ShowReconnecting(true, attempt, maxAttempts);
+    });
 }
 void RDP_frmDesktop::rdp_OnAutoReconnected() {
-    Dispatch({Happening::Reconnected, 0, 0});
+    Step([this] {
+        qCInfo(rdp::lcSession, "reconnected");
+        ShowReconnecting(false);
+    });
 }
 void RDP_frmDesktop::Timer_Timer() {
-    Dispatch({Happening::Tick, 0, 0});
+    Step([this] { SetStatus(Status_, 0); }, true);
 }
 
 void RDP_frmDesktop::rdp_OnConfirmClose(bool* allowClose) {
@@ -192,7 +175,10 @@ void RDP_frmDesktop::rdp_OnReceivedTSPublicKey(const QByteArray& /*publicKey*/,
 // The close is never refused: it ends the program, after any open message is closed.
 void RDP_frmDesktop::closeEvent(QCloseEvent* event) {
     event->setAccepted(!messageOpen_ || ending_);
-    Dispatch({Happening::Unload, 0, 0});
+    Step([this] {
+        qCInfo(rdp::lcSession, "unload");
+        Form_Unload();
+    });
 }
 
 void RDP_frmDesktop::Form_Unload() {

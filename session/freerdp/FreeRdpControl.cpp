@@ -7,6 +7,8 @@
 
 #include <QTimer>
 
+#include <utility>
+
 namespace rdp::freerdp {
 
 namespace {
@@ -22,27 +24,14 @@ public:
     Bridge(FreeRdpControl& control, unsigned generation)
         : control_(control), generation_(generation) {}
 
-    void sessionConnected() override {
-        post([g = generation_](FreeRdpControl& c) { c.onSessionConnected(g); });
+    void sessionMoved(const SessionNotice& notice) override {
+        post([g = generation_, notice](FreeRdpControl& c) { c.onSessionMoved(g, notice); });
     }
     void sessionLoginComplete() override {
         post([g = generation_](FreeRdpControl& c) { c.onSessionLoginComplete(g); });
     }
     void sessionFrameReady() override {
         post([g = generation_](FreeRdpControl& c) { c.onSessionFrame(g); });
-    }
-    void sessionEnded(int reason, const QString& message) override {
-        post([g = generation_, reason, message](FreeRdpControl& c) {
-            c.onSessionEnded(g, reason, message);
-        });
-    }
-    void sessionReconnecting(int attempt, int of) override {
-        post([g = generation_, attempt, of](FreeRdpControl& c) {
-            c.onSessionReconnecting(g, attempt, of);
-        });
-    }
-    void sessionReconnected() override {
-        post([g = generation_](FreeRdpControl& c) { c.onSessionReconnected(g); });
     }
     void sessionAsksCertificate(const CertificateQuestion& q, std::uint64_t ticket) override {
         post([g = generation_, q, ticket](FreeRdpControl& c) {
@@ -91,14 +80,14 @@ void FreeRdpControl::setReconnectPolicy(int attempts, int spanMs) {
 }
 
 void FreeRdpControl::Connect() {
-    if (connected_ != 0) {
+    if (seen_ != SessionState::Ended) {
         return;
     }
     session_.reset(); // an ended connection: its worker has finished
     frames_.clear();  // nothing of the last connection's desktop is shown again
     ++generation_;
     loginCompleteRaised_ = false;
-    connected_ = 2;
+    seen_ = SessionState::Idle; // the new session's, until it tells another
     emit OnConnecting();
     bridge_ = std::make_unique<Bridge>(*this, generation_);
     session_ = std::make_unique<FreeRdpSession>(*bridge_, frames_);
@@ -128,7 +117,7 @@ ControlSettings FreeRdpControl::scaledRequest() {
 // program ending right after this call does not leave the session to time out.
 void FreeRdpControl::Disconnect() {
     closeQuestion();
-    if (session_ && connected_ != 0) {
+    if (session_ && seen_ != SessionState::Ended) {
         session_->requestDisconnect();
         session_->waitEnded(kDisconnectWaitMs);
     }
@@ -138,29 +127,50 @@ QSize FreeRdpControl::RefusedDesktopSize() const {
     return session_ ? session_->refusedDesktop() : QSize();
 }
 
-void FreeRdpControl::onSessionConnected(unsigned generation) {
-    if (generation != generation_ || connected_ != 2) {
+// 0 no session, 1 connected (a lost link being tried again included), 2 connecting.
+std::int16_t FreeRdpControl::Connected() const {
+    if (seen_ == SessionState::Ended) {
+        return 0;
+    }
+    return connecting() ? 2 : 1;
+}
+
+// The session's state as its last notice told it, and the events that step stands for.
+void FreeRdpControl::onSessionMoved(unsigned generation, const SessionNotice& notice) {
+    if (generation != generation_ || seen_ == SessionState::Ended) {
         return;
     }
-    connected_ = 1;
+    const SessionState before = std::exchange(seen_, notice.state);
+    switch (notice.state) {
+    case SessionState::Connected:
+        if (before == SessionState::Idle) {
+            onSessionConnected();
+        } else {
+            onSessionReconnected();
+        }
+        break;
+    case SessionState::LinkLost:
+        ++reconnectTries_;
+        emit OnAutoReconnecting(notice.attempt, notice.of);
+        break;
+    case SessionState::Ended:
+        onSessionEnded(notice.reason, notice.message);
+        break;
+    default:
+        break;
+    }
+}
+
+void FreeRdpControl::onSessionConnected() {
     sendLockKeys();
     emit OnConnected();
     sendEarlyKeys();
     update();
 }
 
-void FreeRdpControl::onSessionReconnecting(unsigned generation, int attempt, int of) {
-    if (generation == generation_ && connected_ == 1) {
-        ++reconnectTries_;
-        emit OnAutoReconnecting(attempt, of);
-    }
-}
-
-void FreeRdpControl::onSessionReconnected(unsigned generation) {
-    if (generation == generation_ && connected_ == 1) {
-        sendLockKeys();
-        emit OnAutoReconnected();
-    }
+void FreeRdpControl::onSessionReconnected() {
+    sendLockKeys();
+    emit OnAutoReconnected();
 }
 
 void FreeRdpControl::onSessionLoginComplete(unsigned generation) {
@@ -170,7 +180,7 @@ void FreeRdpControl::onSessionLoginComplete(unsigned generation) {
 }
 
 void FreeRdpControl::raiseLoginComplete() {
-    if (connected_ == 1 && !loginCompleteRaised_) {
+    if (established() && !loginCompleteRaised_) {
         loginCompleteRaised_ = true;
         emit OnLoginComplete();
     }
@@ -186,17 +196,13 @@ void FreeRdpControl::onSessionFrame(unsigned generation) {
     }
 }
 
-void FreeRdpControl::onSessionEnded(unsigned generation, int reason, const QString& message) {
-    if (generation != generation_ || connected_ == 0) {
-        return;
-    }
+void FreeRdpControl::onSessionEnded(int reason, const QString& message) {
     closeQuestion();
     clipboard_.stop();
     unsetCursor();
     heldKeys_.clear();
     earlyKeys_.clear();
     heldButtons_ = {};
-    connected_ = 0;
     endReason_ = reason;
     endMessage_ = message;
     emit OnDisconnected(reason);

@@ -10,6 +10,7 @@
 #include "session/freerdp/FrameStore.h"
 #include "session/freerdp/InputQueue.h"
 #include "session/freerdp/RemoteCursor.h"
+#include "session/freerdp/SessionState.h"
 
 #include <QPointer>
 
@@ -25,6 +26,7 @@ namespace rdp::freerdp {
 class FreeRdpSession;
 class ScreenBlit;
 struct InputEvent;
+struct SessionNotice;
 
 // The Remote Desktop control on FreeRDP: keeps the properties until Connect, runs the
 // session on a worker thread, paints the remote screen and forwards keyboard and mouse.
@@ -36,7 +38,7 @@ public:
     explicit FreeRdpControl(QWidget* parent = nullptr);
     ~FreeRdpControl() override;
 
-    std::int16_t Connected() const override { return connected_; }
+    std::int16_t Connected() const override;
 
     void setConnectingText(const QString& text) override;
     void setServer(const QString& server) override { settings_.server = server; }
@@ -102,12 +104,12 @@ protected:
 private:
     class Bridge;
 
-    void onSessionConnected(unsigned generation);
+    void onSessionMoved(unsigned generation, const SessionNotice& notice);
+    void onSessionConnected();
+    void onSessionReconnected();
     void onSessionLoginComplete(unsigned generation);
     void onSessionFrame(unsigned generation);
-    void onSessionEnded(unsigned generation, int reason, const QString& message);
-    void onSessionReconnecting(unsigned generation, int attempt, int of);
-    void onSessionReconnected(unsigned generation);
+    void onSessionEnded(int reason, const QString& message);
     void onCertificateQuestion(unsigned generation, const CertificateQuestion& question,
                                std::uint64_t ticket);
     void onSessionPointer(unsigned generation);
@@ -139,6 +141,12 @@ private:
     double ratio() const { return devicePixelRatioF(); }
     QPointF toRemote(QPointF local) const;
     void watchOwnWindow();
+    // The link has not come up yet; it came up and the session has not ended (a lost link
+    // being tried again too).
+    bool connecting() const { return seen_ == SessionState::Idle; }
+    bool established() const {
+        return seen_ == SessionState::Connected || seen_ == SessionState::LinkLost;
+    }
 
     ControlSettings settings_;
     QSize requested_; // the remote desktop asked for, in device pixels
@@ -154,7 +162,10 @@ private:
     std::unique_ptr<Bridge> bridge_;
     std::unique_ptr<FreeRdpSession> session_;
     unsigned generation_ = 0;
-    std::int16_t connected_ = 0;
+    // The session's state as its last notice told the GUI thread (Ended: none; Idle from
+    // Connect until the link first comes up): the control's every answer about the session
+    // comes from it.
+    SessionState seen_ = SessionState::Ended;
     int reconnectTries_ = 0;
     int endReason_ = 0;  // the last session's end, as OnDisconnected reported it
     QString endMessage_; // and what the user is told about it

@@ -24,7 +24,7 @@ void FreeRdpControl::onSessionPointer(unsigned generation) {
 }
 
 void FreeRdpControl::onSessionCursor(unsigned generation, const RemoteCursor& cursor) {
-    if (generation != generation_ || connected_ == 0) {
+    if (generation != generation_ || seen_ == SessionState::Ended) {
         return;
     }
     switch (cursor.kind) {
@@ -47,7 +47,7 @@ void FreeRdpControl::onSessionCursor(unsigned generation, const RemoteCursor& cu
 
 void FreeRdpControl::onSessionCursorMoved(unsigned generation, QPoint at) {
     // The remote side moved its pointer: follow it while the session has the mouse.
-    if (generation != generation_ || connected_ != 1 || !hasFocus() || !underMouse()) {
+    if (generation != generation_ || !established() || !hasFocus() || !underMouse()) {
         return;
     }
     const QPoint local = LocalPoint(at, ratio(), scrollOffset());

@@ -35,9 +35,9 @@ InputEvent Pointer(std::uint16_t flags, QPointF at, bool extended = false) {
 } // namespace
 
 void FreeRdpControl::send(const InputEvent& event) {
-    if (session_ && connected_ == 1) {
+    if (session_ && established()) {
         session_->sendInput(event);
-    } else if (session_ && connected_ == 2 && event.kind == InputEvent::Kind::Key) {
+    } else if (session_ && connecting() && event.kind == InputEvent::Kind::Key) {
         earlyKeys_.push_back(event); // typed while connecting: sent once connected
     }
 }
@@ -53,7 +53,7 @@ void FreeRdpControl::sendEarlyKeys() {
 
 bool FreeRdpControl::event(QEvent* e) {
     // While the session has focus, shortcuts belong to the remote computer.
-    if (e->type() == QEvent::ShortcutOverride && connected_ == 1) {
+    if (e->type() == QEvent::ShortcutOverride && established()) {
         e->accept();
         return true;
     }

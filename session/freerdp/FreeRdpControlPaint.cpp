@@ -61,7 +61,7 @@ bool FreeRdpControl::paintOnScreen(const QRegion& logicalRegion) {
         }
     } else {
         QRegion background = region & desktop;
-        if (connected_ == 2 && !connectingText_.isEmpty()) {
+        if (connecting() && !connectingText_.isEmpty()) {
             background -= putConnectingText(desktop);
         }
         blit_->fill(background, palette().window().color());
@@ -110,7 +110,7 @@ void FreeRdpControl::paintWithPainter(const QRegion& widgetRegion) {
     for (const QRect& outside : region - desktop) {
         painter.fillRect(outside, Qt::black);
     }
-    if (!frames_.hasFrame() && connected_ == 2 && !connectingText_.isEmpty()) {
+    if (!frames_.hasFrame() && connecting() && !connectingText_.isEmpty()) {
         painter.resetTransform();
         painter.drawText(ScaledCover(desktop, 1 / r) & rect(), Qt::AlignCenter, connectingText_);
     }
@@ -118,7 +118,7 @@ void FreeRdpControl::paintWithPainter(const QRegion& widgetRegion) {
 
 // Servers that never send a logon notice: the first painted frame stands for it.
 void FreeRdpControl::raiseLoginCompleteOnFirstFrame() {
-    if (frames_.hasFrame() && connected_ == 1 && !loginCompleteRaised_) {
+    if (frames_.hasFrame() && established() && !loginCompleteRaised_) {
         const unsigned generation = generation_;
         QTimer::singleShot(0, this, [this, generation] {
             if (generation == generation_) {

@@ -125,7 +125,8 @@ void FreeRdpSession::run() {
     const std::string line = EndFactsLine(endFacts_, verdict.reason);
     std::fprintf(stderr, "rdp-launcher: %s\n", line.c_str());
     qCInfo(rdp::lcSession, "%s", line.c_str());
-    listener_.sessionEnded(verdict.reason, verdict.message);
+    listener_.sessionMoved(
+        {.state = SessionState::Ended, .reason = verdict.reason, .message = verdict.message});
     life_.apply(SessionEvent::Finished);
 }
 
@@ -256,7 +257,8 @@ bool FreeRdpSession::reconnect() {
     closeLink();
     budget_->linkLost(Clock::now());
     while (const std::optional<int> n = budget_->nextAttempt()) {
-        listener_.sessionReconnecting(*n, budget_->maxAttempts());
+        listener_.sessionMoved(
+            {.state = SessionState::LinkLost, .attempt = *n, .of = budget_->maxAttempts()});
         // After an attempt that never heard from the server, the wait ends as soon as the
         // server answers again.
         const bool unheard = *n > 1 && !attempt_.answered;
@@ -266,7 +268,7 @@ bool FreeRdpSession::reconnect() {
         const LinkEnd end = reconnectOnce();
         if (end == LinkEnd::Usable) {
             budget_->reconnected(Clock::now());
-            listener_.sessionReconnected();
+            listener_.sessionMoved({.state = SessionState::Connected});
             return true;
         }
         if (end == LinkEnd::Closed || life_.closing() || !MayReconnect(lostFacts()) ||
@@ -435,13 +437,17 @@ bool FreeRdpSession::onPostConnect() {
     HookPointer(context_);
     WatchLinksTo(settings_.server, settings_.port, LinkTimers{});
     // The watchdog or a close may have come first: then this attempt has failed.
-    if (!life_.apply(SessionEvent::Up)) {
+    const std::optional<SessionState> replaced = life_.change(SessionEvent::Up);
+    if (!replaced) {
         return false;
     }
     if (notify) {
         listener_.sessionFrameReady();
     }
-    listener_.sessionConnected();
+    // A reconnection's link is told as back only with its first picture (reconnect()).
+    if (*replaced == SessionState::Connecting) {
+        listener_.sessionMoved({.state = SessionState::Connected});
+    }
     return true;
 }
 

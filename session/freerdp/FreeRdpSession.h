@@ -31,19 +31,28 @@ class ClipboardBridge;
 class FrameStore;
 struct LocalOffer;
 
+// A step of the session's life as the worker took it: the state the step led to, and what
+// goes with it. The GUI thread learns the session's state only from these, in their order.
+struct SessionNotice {
+    // Connected: the link came up (the first time), or a lost link is usable again;
+    // LinkLost: the link broke and reconnection attempt `attempt` of `of` is about to begin;
+    // Ended: the worker is finishing, with `reason` and what the user is told (empty:
+    // nothing). No other state is told.
+    SessionState state = SessionState::Idle;
+    int attempt = 0;
+    int of = 0;
+    int reason = 0;
+    QString message{};
+};
+
 // What the session tells its owner. Called on the library's threads; the owner forwards
 // each call to the GUI thread as a queued call.
 class SessionListener {
 public:
     virtual ~SessionListener() = default;
-    virtual void sessionConnected() = 0;
+    virtual void sessionMoved(const SessionNotice& notice) = 0;
     virtual void sessionLoginComplete() = 0;
     virtual void sessionFrameReady() = 0;
-    // The session ended with `reason`; `message` is what the user is told (empty: nothing).
-    virtual void sessionEnded(int reason, const QString& message) = 0;
-    // The link broke and reconnection attempt `attempt` of `of` is about to begin.
-    virtual void sessionReconnecting(int attempt, int of) = 0;
-    virtual void sessionReconnected() = 0;
     virtual void sessionAsksCertificate(const CertificateQuestion& question,
                                         std::uint64_t ticket) = 0;
     // The remote pointer's shape or position changed: takePointer() has it.
