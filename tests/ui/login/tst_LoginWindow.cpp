@@ -242,7 +242,7 @@ private slots:
         w.txtPassword->setText(QStringLiteral("typed"));
         w.cmdOk_Click();
         RDP_ConnectPara reloaded;
-        QVERIFY(RDP_basClient::LoadConnectPara(reloaded));
+        QVERIFY(RDP_basClient::LoadConnectPara(reloaded).ok());
         QCOMPARE(reloaded.SelectIndex(), 2);
         QCOMPARE(reloaded.Item(2).Password(), QStringLiteral("pw2"));
         QCOMPARE(gConnectPara().SelectIndexOld(), 1);
@@ -252,7 +252,7 @@ private slots:
     // asked after a few seconds; giving up leaves the store alone and the logon goes on.
     void givingUpOnTheLockStillLogsOn() {
         RDP_frmLogin& w = openWith(2, 1);
-        QVERIFY(RDP_basClient::SaveConnectPara(gConnectPara()));
+        QVERIFY(RDP_basClient::SaveConnectPara(gConnectPara()).ok());
         const QByteArray before = [] {
             QFile f(RDP_basClient::ConnectParaFilePath());
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
