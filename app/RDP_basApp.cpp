@@ -6,6 +6,7 @@
 #include "common/ShowMsg.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
+#include "profiles/StoreTell.h"
 #include "ui/login/RDP_frmLogin.h"
 
 namespace RDP_basApp {
@@ -25,7 +26,8 @@ void EndWith(const QString& error) {
 void Main() {
     try {
         RDP_ConnectPara& list = gConnectPara();
-        if (!RDP_basClient::CheckRunLocation() || !RDP_basClient::LoadConnectPara(list)) {
+        if (!RDP_basClient::CheckRunLocation() ||
+            !RDP_basClient::TellStoreResult(RDP_basClient::LoadConnectPara(list))) {
             EndWith(QString());
             return;
         }

@@ -40,17 +40,19 @@ struct StoreFolder {
 void BM_SaveStore(benchmark::State& state) {
     StoreFolder folder(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(RDP_basClient::SaveConnectPara(folder.list));
+        benchmark::DoNotOptimize(RDP_basClient::SaveConnectPara(folder.list).ok());
     }
     state.SetComplexityN(state.range(0));
 }
 
 void BM_LoadStore(benchmark::State& state) {
     StoreFolder folder(static_cast<int>(state.range(0)));
-    RDP_basClient::SaveConnectPara(folder.list);
+    if (!RDP_basClient::SaveConnectPara(folder.list).ok()) {
+        state.SkipWithError("the store could not be saved");
+    }
     for (auto _ : state) {
         RDP_ConnectPara list;
-        benchmark::DoNotOptimize(RDP_basClient::LoadConnectPara(list));
+        benchmark::DoNotOptimize(RDP_basClient::LoadConnectPara(list).ok());
         if (list.Count() != state.range(0)) {
             state.SkipWithError("the store did not load whole");
         }

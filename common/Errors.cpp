@@ -26,6 +26,8 @@ QString ErrorDescription(int number) {
         return QStringLiteral("路径/文件访问错误");
     case ErrorNumber::PathNotFound:
         return QStringLiteral("路径未找到");
+    case ErrorNumber::InvalidFileFormat:
+        return QStringLiteral("无效的文件格式");
     default:
         return QStringLiteral("应用程序定义的错误或对象定义的错误");
     }

@@ -35,6 +35,7 @@ inline constexpr int PathFileAccess = 75;
 inline constexpr int DeviceIO = 57;
 inline constexpr int DiskFull = 61;
 inline constexpr int PathNotFound = 76;
+inline constexpr int InvalidFileFormat = 321; // a store that does not read whole
 } // namespace ErrorNumber
 
 // The description that goes with an error number (the classic runtime's wording).

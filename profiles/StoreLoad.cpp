@@ -6,7 +6,6 @@
 #include "common/PathHelpers.h"
 #include "common/Platform.h"
 #include "common/RegularFile.h"
-#include "common/ShowMsg.h"
 
 namespace RDP_basClient {
 
@@ -20,26 +19,25 @@ bool ConnectParaFileExists() {
     return RDP_basFile::CheckFileExist(ConnectParaFilePath());
 }
 
-bool LoadConnectPara(RDP_ConnectPara& list) {
+StoreResult LoadConnectPara(RDP_ConnectPara& list) {
     const QString path = ConnectParaFilePath();
     if (rdp::KindOf(path) == rdp::FileKind::Special) { // a FIFO, device or folder
-        RDP_basPublic::ShowMsg(rdp::NotRegularFileError(path).description(),
-                               rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), QString(), 0, true);
-        return false;
+        const rdp::Error special = rdp::NotRegularFileError(path);
+        return StoreResult::Failed(StoreResult::Failure::Refused, special.number(),
+                                   special.description());
     }
     if (!RDP_basFile::CheckFileExist(path)) {
-        return true;
+        return {};
     }
     const StoreReadResult read = ReadConnectParaFile(path, list);
     if (read.ok()) {
         qCInfo(rdp::lcStore) << "read" << path << list.Count() << "profiles";
-        return true;
+        return {};
     }
     if (read.unreadable) { // not damaged: nothing is known of it, so it is left as it is
         qCInfo(rdp::lcStore) << "unreadable:" << path << read.reason;
-        RDP_basPublic::ShowMsg(UnreadableStoreMessage(path, read.reason, read.error),
-                               rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), QString(), 0, true);
-        return false;
+        return StoreResult::Failed(StoreResult::Failure::Refused, read.error,
+                                   UnreadableStoreMessage(path, read.reason, read.error));
     }
     QString keptAt;
     if (RDP_basFile::CheckFileExist(path)) {
@@ -47,9 +45,8 @@ bool LoadConnectPara(RDP_ConnectPara& list) {
                                                   QDateTime::currentDateTime());
     }
     qCInfo(rdp::lcStore) << "damaged:" << path << "set aside as" << keptAt;
-    RDP_basPublic::ShowMsg(rdp::store::DamagedStoreMessage(path, keptAt),
-                           rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), QString(), 0, true);
-    return false;
+    return StoreResult::Failed(StoreResult::Failure::Refused, rdp::ErrorNumber::InvalidFileFormat,
+                               rdp::store::DamagedStoreMessage(path, keptAt), keptAt);
 }
 
 } // namespace RDP_basClient

@@ -7,12 +7,9 @@
 #include "profiles/StoreTarget.h"
 
 #include "common/FileErrors.h"
-#include "common/FileLines.h"
 #include "common/LogCategories.h"
 #include "common/PathHelpers.h"
-#include "common/Platform.h"
 #include "common/RegularFile.h"
-#include "common/ShowMsg.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,14 +90,15 @@ QByteArray ReplaceStore(const QString& path, const QByteArray& content) {
     return stamp;
 }
 
-// A save that leaves the store's place alone, with the message that says why.
+// A save that leaves the store's place alone, with the error number and the message that
+// says why.
 struct Refused {
+    int error;
     QString message;
 };
 
-// Messages for after the lock is released, so that no other copy waits on a message box.
+// What a save found under the lock, for its result.
 struct Notes {
-    QStringList messages;
     QString damagedKeptAt; // where a damaged store found under the lock was set aside
     bool overrode = false;
 };
@@ -138,23 +136,19 @@ void Prepare(RDP_ConnectPara& list, const QString& storePath, const QString& pat
                                                                 QDateTime::currentDateTime());
         qCInfo(rdp::lcStore) << "damaged at save:" << path << "set aside as" << keptAt;
         if (keptAt.isEmpty()) {
-            throw Refused{rdp::store::DamagedStaysMessage(path)};
+            throw Refused{rdp::ErrorNumber::InvalidFileFormat,
+                          rdp::store::DamagedStaysMessage(path)};
         }
         notes.damagedKeptAt = keptAt;
         return;
     }
     case Found::Unreadable:
-        throw Refused{UnreadableStoreMessage(path, seen.reason, seen.error)};
+        throw Refused{seen.error, UnreadableStoreMessage(path, seen.reason, seen.error)};
     case Found::NotAStore:
     case Found::Elsewhere:
         break;
     }
-    throw Refused{rdp::store::NotAStoreMessage(storePath, path)};
-}
-
-void Tell(const QString& text) {
-    RDP_basPublic::ShowMsg(text, rdp::MsgStyle::Exclamation, rdp::ConnectTitle(), QString(), 0,
-                           true);
+    throw Refused{rdp::ErrorNumber::PathFileAccess, rdp::store::NotAStoreMessage(storePath, path)};
 }
 
 // The save with the lock held (taken through `wait` unless null).
@@ -173,60 +167,70 @@ bool SaveLocked(RDP_ConnectPara& list, const QString& storePath, const QString& 
     return true;
 }
 
-bool Save(RDP_ConnectPara& list, const QString& storePath, rdp::store::LockWait* wait) {
-    const QString path = rdp::store::StoreLock::WrittenPath(storePath);
-    Notes notes;
-    bool saved = false;
+// The save itself; a failure comes back as its result.
+StoreResult TrySave(RDP_ConnectPara& list, const QString& storePath, const QString& path,
+                    rdp::store::LockWait* wait, Notes& notes) {
+    using Failure = StoreResult::Failure;
     try {
-        saved = SaveLocked(list, storePath, path, wait, notes);
+        return SaveLocked(list, storePath, path, wait, notes)
+                   ? StoreResult{}
+                   : StoreResult::Failed(Failure::Cancelled, 0, {});
     } catch (const Refused& refused) {
         qCInfo(rdp::lcStore) << "not saved:" << path << "left alone";
-        notes.messages.append(refused.message);
+        return StoreResult::Failed(Failure::Refused, refused.error, refused.message);
     } catch (const rdp::store::UnreadableLockError& error) {
-        notes.messages.append(error.description() + QStringLiteral("窗口中的修改仍然保留。"));
+        return StoreResult::Failed(Failure::Refused, error.number(),
+                                   error.description() + QStringLiteral("窗口中的修改仍然保留。"));
     } catch (const rdp::Error& error) {
         qCInfo(rdp::lcStore) << "not saved:" << path << error.number() << error.description();
-        RDP_basFile::ShowWriteFailure(error); // once, whatever line or step failed
+        return StoreResult::Failed(Failure::WriteError, error.number(), error.description());
     } catch (const std::bad_alloc&) {
         throw rdp::MakeError(rdp::ErrorNumber::OutOfMemory);
     }
-    if (saved) {
+}
+
+// The save and what it found, as its result. Tells the user nothing: by the time the caller
+// does, the lock is released, so that no other copy waits on a message box.
+StoreResult Save(RDP_ConnectPara& list, const QString& storePath, rdp::store::LockWait* wait) {
+    const QString path = rdp::store::StoreLock::WrittenPath(storePath);
+    Notes notes;
+    StoreResult result = TrySave(list, storePath, path, wait, notes);
+    if (result.ok()) {
         qCInfo(rdp::lcStore) << "saved" << path << list.Count() << "profiles;"
                              << (notes.overrode ? "a profile changed elsewhere was overwritten"
                                                 : "");
     }
-    if (!notes.damagedKeptAt.isEmpty()) {
-        notes.messages.append(rdp::store::DamagedAtSaveMessage(notes.damagedKeptAt, saved));
+    result.keptAt = notes.damagedKeptAt;
+    if (!result.keptAt.isEmpty()) {
+        result.notices.append(rdp::store::DamagedAtSaveMessage(result.keptAt, result.ok()));
     }
-    if (saved && notes.overrode) {
-        notes.messages.append(rdp::store::ChangedElsewhereMessage());
+    if (result.ok() && notes.overrode) {
+        result.notices.append(rdp::store::ChangedElsewhereMessage());
     }
-    for (const QString& message : notes.messages) {
-        Tell(message);
-    }
-    return saved;
+    return result;
 }
 
 } // namespace
 
-bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& path, rdp::store::LockWait& wait) {
+StoreResult SaveConnectParaTo(RDP_ConnectPara& list, const QString& path,
+                              rdp::store::LockWait& wait) {
     return Save(list, path, &wait);
 }
 
-bool SaveConnectParaTo(RDP_ConnectPara& list, const QString& path) {
+StoreResult SaveConnectParaTo(RDP_ConnectPara& list, const QString& path) {
     rdp::store::PatientWait wait;
     return Save(list, path, &wait);
 }
 
-bool SaveConnectParaLocked(RDP_ConnectPara& list, const QString& path) {
+StoreResult SaveConnectParaLocked(RDP_ConnectPara& list, const QString& path) {
     return Save(list, path, nullptr);
 }
 
-bool SaveConnectPara(RDP_ConnectPara& list, rdp::store::LockWait& wait) {
+StoreResult SaveConnectPara(RDP_ConnectPara& list, rdp::store::LockWait& wait) {
     return SaveConnectParaTo(list, ConnectParaFilePath(), wait);
 }
 
-bool SaveConnectPara(RDP_ConnectPara& list) {
+StoreResult SaveConnectPara(RDP_ConnectPara& list) {
     return SaveConnectParaTo(list, ConnectParaFilePath());
 }
 

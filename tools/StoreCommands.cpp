@@ -2,6 +2,7 @@
 
 #include "profiles/ConnectParaStore.h"
 #include "profiles/StoreLock.h"
+#include "profiles/StoreTell.h"
 
 #include "common/FileLines.h"
 #include "common/RegularFile.h"
@@ -107,7 +108,7 @@ int AddLocked(const QString& path, const NewProfile& profile) {
     if (profile.audio) {
         p.setAudioMode(static_cast<float>(*profile.audio));
     }
-    if (!RDP_basClient::SaveConnectParaLocked(list, path)) {
+    if (!RDP_basClient::TellStoreResult(RDP_basClient::SaveConnectParaLocked(list, path))) {
         return ExitFailed;
     }
     Out() << QStringLiteral("已添加连接\"%1\"（第 %2 个，已选中）：%3")

@@ -14,20 +14,11 @@ store_tool="$3"
 source_dir="$4"
 out_dir="$5"
 
-work="$(mktemp -d)"
-pids=()
-server_state="$work/server"
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    "$source_dir/scripts/rdp-test-server" stop --state "$server_state" >/dev/null 2>&1 || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 # shellcheck source=../support/fail-with-logs.sh
 . "$source_dir/tests/support/fail-with-logs.sh"
 # shellcheck source=../support/shell-cases.sh
 . "$source_dir/tests/support/shell-cases.sh"
+open_case_work
 
 # Waits up to $1 tenths of a second for a process to end; answers its exit status.
 wait_exit() {

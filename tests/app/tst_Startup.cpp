@@ -11,16 +11,12 @@
 #include "session/DesktopWindow.h"
 #include "session/RDP_frmDesktop.h"
 #include "session/RdpControlFactory.h"
-#include "tests/session/FakeRdpControl.h"
-#include "tests/support/FakePlatform.h"
+#include "tests/support/ProgramCase.h"
 #include "ui/login/RDP_frmLogin.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 #include <pwd.h>
 #include <sys/prctl.h>
@@ -28,17 +24,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using rdp::test::FakePlatform;
-
-class StartupTest : public QObject {
+class StartupTest : public rdp::test::ProgramCase {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> root_;
-    std::unique_ptr<FakePlatform> fake_;
-    rdp::test::FakeRdpControl* control_ = nullptr;
-
     QString programIn(const QString& name) {
-        const QString folder = root_->path() + QLatin1Char('/') + name;
+        const QString folder = dir_->path() + QLatin1Char('/') + name;
         QDir().mkpath(folder);
         fake_->programFolder = folder;
         return folder;
@@ -56,19 +46,11 @@ class StartupTest : public QObject {
 
 private slots:
     void init() {
-        root_ = std::make_unique<QTemporaryDir>();
-        fake_ = std::make_unique<FakePlatform>();
-        QDir().mkpath(root_->path() + QStringLiteral("/state"));
-        fake_->systemFolder = root_->path() + QStringLiteral("/state/");
-        ResetConnectPara();
-        rdp::test::InstallFakeControls(control_);
+        openCase();
+        QDir().mkpath(dir_->path() + QStringLiteral("/state"));
+        fake_->systemFolder = dir_->path() + QStringLiteral("/state/");
     }
-    void cleanup() {
-        UnloadLoginWindow();
-        rdp::test::RemoveFakeControls();
-        fake_.reset();
-        root_.reset();
-    }
+    void cleanup() { closeCase(); }
 
     void refusesTheRootOfAVolumeAndWritesNothing() {
         fake_->programFolder = QStringLiteral("/");

@@ -16,22 +16,12 @@ store_tool="$4"
 source_dir="$5"
 out_dir="$6"
 
-work="$(mktemp -d)"
-pids=()
-server_state="$work/server"
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    [ -d "$server_state" ] &&
-        "$source_dir/scripts/rdp-test-server" stop --state "$server_state" >/dev/null 2>&1
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config"
-
 # shellcheck source=../support/fail-with-logs.sh
 . "$source_dir/tests/support/fail-with-logs.sh"
 # shellcheck source=../support/shell-cases.sh
 . "$source_dir/tests/support/shell-cases.sh"
+open_case_work
+export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config"
 
 # Polls "$@" every tenth of a second, for at most 20 seconds; until_true_for N polls N times.
 until_true() { until_true_for 200 "$@"; }

@@ -3,15 +3,48 @@
 #include "session/RdpControlFactory.h"
 #include "session/freerdp/FreeRdpControl.h"
 
+#include <QDir>
 #include <QImage>
 #include <QMap>
+#include <QObject>
 #include <QProcess>
+#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <cstdlib>
 
 namespace rdp::test {
+
+// The fixture every end-to-end case shares: its first loopback port and a private folder for
+// the servers' state and the control's files, removed afterwards.
+class E2eCase : public QObject {
+public:
+    // The port is the one CTest gives the case (RDP_E2E_PORT), or `fallbackPort` when the
+    // test program runs on its own.
+    explicit E2eCase(int fallbackPort)
+        : port_(qEnvironmentVariableIntValue("RDP_E2E_PORT") ?: fallbackPort) {}
+
+protected:
+    const int port_;
+    QTemporaryDir work_;
+
+    // The folder `name` in it: a server's state (a new folder gives a new certificate).
+    QString state(const QString& name) const { return work_.path() + QLatin1Char('/') + name; }
+};
+
+// Distinct colours among every `step`-th pixel of every `step`-th row: a blank (never
+// painted) picture has one.
+inline int DistinctColours(const QImage& image, int step) {
+    QSet<QRgb> seen;
+    for (int y = 0; y < image.height(); y += step) {
+        for (int x = 0; x < image.width(); x += step) {
+            seen.insert(image.pixel(x, y));
+        }
+    }
+    return static_cast<int>(seen.size());
+}
 
 // The share of sampled pixels near `colour` (15- and 16-bit colour lose the low bits of
 // each channel).
@@ -31,6 +64,15 @@ inline double ColourShare(QRgb colour, const QImage& image) {
         }
     }
     return all == 0 ? 0.0 : static_cast<double>(hits) / all;
+}
+
+// A self-signed certificate and key, `name`.crt and `name`.key, in the folder `dir` (made
+// when missing).
+inline bool MakeCertificate(const QString& dir, const QString& name) {
+    return QDir().mkpath(dir) &&
+           QProcess::execute(QStringLiteral("winpr-makecert"),
+                             {QStringLiteral("-silent"), QStringLiteral("-rdp"),
+                              QStringLiteral("-path"), dir, name}) == 0;
 }
 
 // Runs a server script's "start" and reads the key=value lines it prints; false (after a

@@ -53,6 +53,10 @@ void SessionHarness::target(const QString& host, int port, const QString& user,
     rdp->setDesktopHeight(768);
 }
 
+void SessionHarness::targetLoopback(int port) {
+    target(QStringLiteral("127.0.0.1"), port, QStringLiteral("u"), QStringLiteral("p"));
+}
+
 bool SessionHarness::waitFor(const QString& prefix, int milliseconds) {
     return QTest::qWaitFor([&] { return count(prefix) > 0; }, milliseconds);
 }

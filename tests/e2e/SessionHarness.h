@@ -22,6 +22,9 @@ public:
     // Points the control at `server` with its credentials; `password` overrides.
     void target(const TestServer& server, const QString& password = {});
     void target(const QString& host, int port, const QString& user, const QString& password);
+    // Points the control at `port` on 127.0.0.1 as user "u" with password "p" (for servers
+    // that never check them, or never get that far).
+    void targetLoopback(int port);
 
     // Waits until an event starting with `prefix` was recorded.
     bool waitFor(const QString& prefix, int milliseconds);

@@ -6,19 +6,18 @@
 #include "tests/e2e/E2eSupport.h"
 #include "tests/support/FakePlatform.h"
 
-#include <QObject>
-#include <QTemporaryDir>
-
 #include <memory>
 
 namespace rdp::test {
 
 // The fixture of the cases that drive the program's session window with the real control:
-// a private FreeRDP folder, the faked platform (messages recorded, no end of the program)
-// and the window opened on a one-profile list.
-class WindowCase : public QObject {
+// the private folder (its FreeRDP folder for the control), the faked platform (messages recorded,
+// no end of the program) and the window opened on a one-profile list.
+class WindowCase : public E2eCase {
+public:
+    using E2eCase::E2eCase;
+
 protected:
-    QTemporaryDir work_;
     FakePlatform platform_;
     std::unique_ptr<RDP_frmDesktop> window_;
     rdp::freerdp::FreeRdpControl* control_ = nullptr;

@@ -1,5 +1,6 @@
 // The control's local devices in a real connection, against a loopback server that speaks the
 // device-redirection channel: what it announces and what the server does with a drive.
+#include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/SessionHarness.h"
 #include "tests/e2e/XrdpServer.h"
 
@@ -13,8 +14,11 @@
 using rdp::test::SessionHarness;
 using rdp::test::XrdpServer;
 
-class DeviceSession : public QObject {
+class DeviceSession : public rdp::test::E2eCase {
     Q_OBJECT
+
+public:
+    DeviceSession() : E2eCase(34700) {}
 
 private slots:
     void initTestCase();
@@ -41,10 +45,8 @@ private:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    QTemporaryDir work_;
     QLocalServer pcsc_;
     QProcess peer_;
-    int port_ = 0;
     int sessions_ = 0;
 };
 
@@ -58,11 +60,7 @@ void DeviceSession::initTestCase() {
     // No CUPS server until a case starts its own there (the library keeps the address it
     // read first).
     qputenv("CUPS_SERVER", path(QStringLiteral("cups/cups.sock")).toUtf8());
-    QCOMPARE(QProcess::execute(QStringLiteral("winpr-makecert"),
-                               {QStringLiteral("-silent"), QStringLiteral("-rdp"),
-                                QStringLiteral("-path"), work_.path(), QStringLiteral("peer")}),
-             0);
-    port_ = qEnvironmentVariableIntValue("RDP_E2E_PORT") ?: 34700;
+    QVERIFY(rdp::test::MakeCertificate(work_.path(), QStringLiteral("peer")));
     peer_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     peer_.start(QStringLiteral(RDP_DEVICE_PEER),
                 {QString::number(port_), path(QStringLiteral("peer.crt")),
@@ -80,7 +78,7 @@ std::unique_ptr<SessionHarness> DeviceSession::session(const Options& o, int& n)
     if (o.xrdp) {
         h->target(o.xrdp->host(), o.xrdp->port(), o.xrdp->user(), o.xrdp->password());
     } else {
-        h->target(QStringLiteral("127.0.0.1"), port_, QStringLiteral("u"), QStringLiteral("p"));
+        h->targetLoopback(port_);
     }
     h->rdp->setRedirectDrives(o.drives);
     h->rdp->setRedirectSmartCards(o.cards);
@@ -141,7 +139,7 @@ void DeviceSession::drivePathsOutsideTheShareAreRefused() {
                    path(QStringLiteral("peer.key")), out, QStringLiteral("escape")});
     QVERIFY(escaper.waitForReadyRead(10000));
     SessionHarness h;
-    h.target(QStringLiteral("127.0.0.1"), port_ + 8, QStringLiteral("u"), QStringLiteral("p"));
+    h.targetLoopback(port_ + 8);
     h.rdp->setRedirectDrives(true);
     h.rdp->Connect();
     QFile escapes(out + QStringLiteral("/escapes.1"));

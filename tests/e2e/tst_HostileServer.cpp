@@ -1,6 +1,7 @@
 // The control against a server that misbehaves (tests/e2e/hostile_peer.cpp): whatever the
 // server sends, the client stays within its memory bound and ends cleanly or carries on.
 #include "session/SessionMessages.h"
+#include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/SessionHarness.h"
 
 #include <QClipboard>
@@ -59,8 +60,11 @@ void ResetPeak() {
 
 } // namespace
 
-class HostileServer : public QObject {
+class HostileServer : public rdp::test::E2eCase {
     Q_OBJECT
+
+public:
+    HostileServer() : E2eCase(34800) {}
 
 private slots:
     void initTestCase();
@@ -75,18 +79,12 @@ private:
     std::unique_ptr<SessionHarness> connect(bool clipboard = false);
     void checkPeak(const char* what, qint64 boundMb);
 
-    QTemporaryDir work_;
-    int port_ = 0;
     int peers_ = 0;
     QByteArray said_;
 };
 
 void HostileServer::initTestCase() {
-    QCOMPARE(QProcess::execute(QStringLiteral("winpr-makecert"),
-                               {QStringLiteral("-silent"), QStringLiteral("-rdp"),
-                                QStringLiteral("-path"), work_.path(), QStringLiteral("peer")}),
-             0);
-    port_ = qEnvironmentVariableIntValue("RDP_E2E_PORT") ?: 34800;
+    QVERIFY(rdp::test::MakeCertificate(work_.path(), QStringLiteral("peer")));
 }
 
 std::unique_ptr<QProcess> HostileServer::peer(const QStringList& mode) {
@@ -115,8 +113,7 @@ bool HostileServer::peerSaid(QProcess& p, const char* line, int milliseconds) {
 
 std::unique_ptr<SessionHarness> HostileServer::connect(bool clipboard) {
     auto h = std::make_unique<SessionHarness>();
-    h->target(QStringLiteral("127.0.0.1"), port_ + peers_++, QStringLiteral("u"),
-              QStringLiteral("p"));
+    h->targetLoopback(port_ + peers_++);
     h->rdp->setRedirectDrives(false);
     h->rdp->setAudioRedirectionMode(2);
     h->rdp->setRedirectClipboard(clipboard);

@@ -1,5 +1,6 @@
 // End-to-end: the FreeRDP control against a real RDP server on loopback.
 #include "session/freerdp/DisconnectReason.h"
+#include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/SessionHarness.h"
 #include "tests/e2e/TestServer.h"
 
@@ -12,7 +13,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QSet>
 #include <QSslKey>
 #include <QSslSocket>
 #include <QTcpServer>
@@ -28,27 +28,16 @@ using rdp::test::TestServer;
 
 namespace {
 
-int TestPort() {
-    return qEnvironmentVariableIntValue("RDP_E2E_PORT") ?: 34200;
+// Connects, waits up to `milliseconds` for the session's end and gives the events recorded.
+QStringList EventsToTheEnd(SessionHarness& h, int milliseconds) {
+    h.rdp->Connect();
+    h.waitFor(QStringLiteral("disconnected"), milliseconds);
+    return h.events;
 }
 
-// Distinct colours in a sample of the picture: a blank (never painted) picture has one.
-int Colours(const QImage& image) {
-    QSet<QRgb> seen;
-    for (int y = 0; y < image.height(); y += 7) {
-        for (int x = 0; x < image.width(); x += 7) {
-            seen.insert(image.pixel(x, y));
-        }
-    }
-    return static_cast<int>(seen.size());
-}
-
-// A self-signed certificate and key, `name`.crt and `name`.key, in the folder `dir`.
-bool MakeCertificate(const QString& dir, const QString& name) {
-    return QDir().mkpath(dir) &&
-           QProcess::execute(QStringLiteral("winpr-makecert"),
-                             {QStringLiteral("-silent"), QStringLiteral("-rdp"),
-                              QStringLiteral("-path"), dir, name}) == 0;
+// The events of a session that ended for `reason` without getting past connecting.
+QStringList EndedConnecting(int reason) {
+    return {QStringLiteral("connecting"), QStringLiteral("disconnected:%1").arg(reason)};
 }
 
 // Connects with reconnection on and waits for the logon.
@@ -135,12 +124,11 @@ private:
     bool staysUp_;
 };
 
-class RealSession : public QObject {
+class RealSession : public rdp::test::E2eCase {
     Q_OBJECT
 
-private:
-    QTemporaryDir work_;
-    QString state(const QString& name) const { return work_.path() + QLatin1Char('/') + name; }
+public:
+    RealSession() : E2eCase(34200) {}
 
 private slots:
     void goodLogonGivesEventsInOrderAndPaints();
@@ -159,7 +147,7 @@ private slots:
 };
 
 void RealSession::goodLogonGivesEventsInOrderAndPaints() {
-    TestServer server(TestPort());
+    TestServer server(port_);
     QVERIFY(server.start(state(QStringLiteral("server"))));
     QVERIFY(server.runOnDisplay(QStringLiteral("xclock"),
                                 {QStringLiteral("-geometry"), QStringLiteral("300x300+100+100")}));
@@ -174,7 +162,8 @@ void RealSession::goodLogonGivesEventsInOrderAndPaints() {
     QCOMPARE(h.events, (QStringList{QStringLiteral("connecting"), QStringLiteral("connected"),
                                     QStringLiteral("login")}));
     QCOMPARE(h.questions.size(), 1); // a new certificate is asked about
-    QVERIFY(QTest::qWaitFor([&] { return Colours(h.rdp->picture()) > 2; }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return rdp::test::DistinctColours(h.rdp->picture(), 7) > 2; },
+                            10000));
     QCOMPARE(h.rdp->picture().size(), QSize(1024, 768));
     // The control's window on the display and grab() both show the picture.
     const auto shows = [&](const QImage& image) {
@@ -200,11 +189,12 @@ void RealSession::goodLogonGivesEventsInOrderAndPaints() {
     h.rdp->Connect();
     QVERIFY(!h.rdp->hasPicture());
     QVERIFY(h.waitFor(QStringLiteral("login"), 20000));
-    QVERIFY(QTest::qWaitFor([&] { return Colours(h.rdp->picture()) > 2; }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return rdp::test::DistinctColours(h.rdp->picture(), 7) > 2; },
+                            10000));
 }
 
 void RealSession::killedServerEndsTheSession() {
-    TestServer server(TestPort());
+    TestServer server(port_);
     QVERIFY(server.start(state(QStringLiteral("server"))));
     SessionHarness h;
     h.target(server);
@@ -223,7 +213,7 @@ void RealSession::killedServerEndsTheSession() {
 // 256 colours: the library cannot decode the shadow server's first picture. The session
 // ends at once with a message that names the picture, not the network, and no new logon.
 void RealSession::undecodablePictureIsNamedAndNotRetried() {
-    TestServer server(TestPort());
+    TestServer server(port_);
     QVERIFY(server.start(state(QStringLiteral("server"))));
     SessionHarness h;
     h.target(server);
@@ -256,22 +246,16 @@ void RealSession::closedPortIsANetworkFailure() {
     const int port = probe.serverPort();
     probe.close();
     SessionHarness h;
-    h.target(QStringLiteral("127.0.0.1"), port, QStringLiteral("u"), QStringLiteral("p"));
-    h.rdp->Connect();
-    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 20000));
-    QCOMPARE(h.events,
-             (QStringList{QStringLiteral("connecting"), QStringLiteral("disconnected:516")}));
+    h.targetLoopback(port);
+    QCOMPARE(EventsToTheEnd(h, 20000), EndedConnecting(516));
 }
 
 void RealSession::wrongPasswordReachesTheServerOnce() {
-    TestServer server(TestPort());
+    TestServer server(port_);
     QVERIFY(server.start(state(QStringLiteral("server"))));
     SessionHarness h;
     h.target(server, QStringLiteral("not-the-password"));
-    h.rdp->Connect();
-    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 20000));
-    QCOMPARE(h.events,
-             (QStringList{QStringLiteral("connecting"), QStringLiteral("disconnected:2055")}));
+    QCOMPARE(EventsToTheEnd(h, 20000), EndedConnecting(2055));
     QTest::qWait(500); // let the server write its log
     const QString log = server.serverLog();
     QCOMPARE(log.count(QStringLiteral("client authentication failure")), 1);
@@ -281,12 +265,12 @@ void RealSession::wrongPasswordReachesTheServerOnce() {
 // connections that is a refused logon; gone for good, it is a network failure.
 void RealSession::serverGoneDuringNlaIsANetworkFailure() {
     const QString dir = state(QStringLiteral("nla"));
-    QVERIFY(MakeCertificate(dir, QStringLiteral("nla")));
+    QVERIFY(rdp::test::MakeCertificate(dir, QStringLiteral("nla")));
     for (const bool staysUp : {true, false}) {
         NlaDropper server(dir + QStringLiteral("/nla"), staysUp);
-        QVERIFY(server.listen(QHostAddress::LocalHost, static_cast<quint16>(TestPort())));
+        QVERIFY(server.listen(QHostAddress::LocalHost, static_cast<quint16>(port_)));
         SessionHarness h;
-        h.target(QStringLiteral("127.0.0.1"), TestPort(), QStringLiteral("u"), QStringLiteral("p"));
+        h.targetLoopback(port_);
         h.rdp->Connect();
         QVERIFY(h.waitFor(QStringLiteral("disconnected"), 20000));
         QVERIFY(server.reachedNla);
@@ -295,8 +279,7 @@ void RealSession::serverGoneDuringNlaIsANetworkFailure() {
 }
 
 void RealSession::certificatesAreAskedRememberedAndWarned() {
-    const int port = TestPort();
-    auto first = std::make_unique<TestServer>(port);
+    auto first = std::make_unique<TestServer>(port_);
     QVERIFY(first->start(state(QStringLiteral("first"))));
     SessionHarness h;
     h.target(*first);
@@ -306,7 +289,7 @@ void RealSession::certificatesAreAskedRememberedAndWarned() {
     QCOMPARE(h.questions.size(), 1);
     const auto asked = h.questions.first();
     QVERIFY(!asked.changed);
-    QCOMPARE(asked.port, port);
+    QCOMPARE(asked.port, port_);
     QVERIFY(asked.fingerprint.count(QLatin1Char(':')) >= 16);
     h.rdp->Disconnect();
     QVERIFY(h.waitFor(QStringLiteral("disconnected"), 10000));
@@ -322,14 +305,11 @@ void RealSession::certificatesAreAskedRememberedAndWarned() {
     // Another server on the same address with a new certificate: a warning; cancelling
     // it is a local disconnection and the session never comes up.
     first.reset();
-    TestServer second(port);
+    TestServer second(port_);
     QVERIFY(second.start(state(QStringLiteral("second"))));
     h.events.clear();
     h.answer = CertificateAnswer::Reject;
-    h.rdp->Connect();
-    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 20000));
-    QCOMPARE(h.events,
-             (QStringList{QStringLiteral("connecting"), QStringLiteral("disconnected:1")}));
+    QCOMPARE(EventsToTheEnd(h, 20000), EndedConnecting(1));
     QCOMPARE(h.questions.size(), 2);
     QVERIFY(h.questions[1].changed);
     QCOMPARE(h.questions[1].oldFingerprint, asked.fingerprint);
@@ -349,7 +329,7 @@ void RealSession::certificatesAreAskedRememberedAndWarned() {
 }
 
 void RealSession::typedKeysArriveOnTheRemoteDisplay() {
-    TestServer server(TestPort());
+    TestServer server(port_);
     QVERIFY(server.start(state(QStringLiteral("server"))));
     const QString typed = state(QStringLiteral("typed.txt"));
     QVERIFY(server.runOnDisplay(QStringLiteral("xterm"),
@@ -394,7 +374,7 @@ void RealSession::typedKeysArriveOnTheRemoteDisplay() {
 }
 
 void RealSession::lostSessionIsTriedAgainQuietly() {
-    auto server = std::make_unique<TestServer>(TestPort());
+    auto server = std::make_unique<TestServer>(port_);
     QVERIFY(server->start(state(QStringLiteral("server"))));
     SessionHarness h;
     QVERIFY(ConnectReconnecting(h, *server, 5, 12000));
@@ -406,7 +386,7 @@ void RealSession::lostSessionIsTriedAgainQuietly() {
     h.events.clear();
     server->killServer();
     QVERIFY(QTest::qWaitFor([&] { return h.rdp->reconnectTries() >= 2; }, 10000));
-    server = std::make_unique<TestServer>(TestPort());
+    server = std::make_unique<TestServer>(port_);
     QVERIFY(server->start(state(QStringLiteral("server"))));
     QVERIFY(QTest::qWaitFor([&] { return reconnected == 1; }, 15000));
     QTest::qWait(3000); // and it stays
@@ -436,12 +416,12 @@ void RealSession::lostSessionIsTriedAgainQuietly() {
 // The server comes back with another password for the user: the reconnection that the
 // server refuses ends the session as a refused logon, and the password is not sent again.
 void RealSession::refusedReconnectionIsNotRepeated() {
-    auto server = std::make_unique<TestServer>(TestPort());
+    auto server = std::make_unique<TestServer>(port_);
     QVERIFY(server->start(state(QStringLiteral("server"))));
     SessionHarness h;
     QVERIFY(ConnectReconnecting(h, *server, 5, 20000));
     server->killServer();
-    server = std::make_unique<TestServer>(TestPort());
+    server = std::make_unique<TestServer>(port_);
     server->setPassword(QStringLiteral("Changed-456"));
     QVERIFY(server->start(state(QStringLiteral("server"))));
     QVERIFY(h.waitFor(QStringLiteral("disconnected"), 30000));
@@ -455,25 +435,20 @@ void RealSession::silentServerTimesOut() {
     QTcpServer silent;
     QVERIFY(silent.listen(QHostAddress::LocalHost));
     SessionHarness h;
-    h.target(QStringLiteral("127.0.0.1"), silent.serverPort(), QStringLiteral("u"),
-             QStringLiteral("p"));
+    h.targetLoopback(silent.serverPort());
     h.rdp->setConnectTimeout(1500);
-    h.rdp->Connect();
-    QVERIFY(h.waitFor(QStringLiteral("disconnected"), 15000));
-    QCOMPARE(h.events,
-             (QStringList{QStringLiteral("connecting"), QStringLiteral("disconnected:264")}));
+    QCOMPARE(EventsToTheEnd(h, 15000), EndedConnecting(264));
 }
 
 void RealSession::teardownAtAnyMoment() {
-    TestServer server(TestPort());
+    TestServer server(port_);
     QVERIFY(server.start(state(QStringLiteral("server"))));
     QTcpServer silent;
     QVERIFY(silent.listen(QHostAddress::LocalHost));
 
     { // while the library is blocked reading from a server that never answers
         SessionHarness h;
-        h.target(QStringLiteral("127.0.0.1"), silent.serverPort(), QStringLiteral("u"),
-                 QStringLiteral("p"));
+        h.targetLoopback(silent.serverPort());
         h.rdp->Connect();
         QTest::qWait(300);
         h.destroyControl();
@@ -536,13 +511,12 @@ void RealSession::teardownAtAnyMoment() {
 void RealSession::clipboardTextBothWays() {
     // FreeRDP's shadow server has no clipboard channel: a small server that has one.
     const QString dir = state(QStringLiteral("clip"));
-    QVERIFY(MakeCertificate(dir, QStringLiteral("peer")));
-    const int port = TestPort();
+    QVERIFY(rdp::test::MakeCertificate(dir, QStringLiteral("peer")));
     const QString remoteText = QString::fromUtf8("远程\nremote \U0001F600");
     QProcess peer;
     peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     peer.start(QStringLiteral(RDP_CLIP_PEER),
-               {QString::number(port), dir + QStringLiteral("/peer.crt"),
+               {QString::number(port_), dir + QStringLiteral("/peer.crt"),
                 dir + QStringLiteral("/peer.key"), remoteText, dir});
     QByteArray said;
     const auto peerSaid = [&](const char* line) {
@@ -559,13 +533,17 @@ void RealSession::clipboardTextBothWays() {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
 
+    const auto connect = [this](SessionHarness& harness, bool redirect) {
+        harness.targetLoopback(port_);
+        harness.rdp->setRedirectClipboard(redirect);
+        harness.rdp->Connect();
+        return harness.waitFor(QStringLiteral("connected"), 20000);
+    };
+
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText(QString::fromUtf8("本地\nlocal"));
     SessionHarness h;
-    h.target(QStringLiteral("127.0.0.1"), port, QStringLiteral("u"), QStringLiteral("p"));
-    h.rdp->setRedirectClipboard(true);
-    h.rdp->Connect();
-    QVERIFY(h.waitFor(QStringLiteral("connected"), 20000));
+    QVERIFY(connect(h, true));
     QVERIFY(peerSaid("clipboard up"));
     // This side's text, offered when the channel is ready, reaches the remote side.
     QVERIFY(QTest::qWaitFor([&] { return !received(1).isEmpty(); }, 10000));
@@ -581,10 +559,7 @@ void RealSession::clipboardTextBothWays() {
 
     // With redirection off the channel is not even joined.
     SessionHarness off;
-    off.target(QStringLiteral("127.0.0.1"), port, QStringLiteral("u"), QStringLiteral("p"));
-    off.rdp->setRedirectClipboard(false);
-    off.rdp->Connect();
-    QVERIFY(off.waitFor(QStringLiteral("connected"), 20000));
+    QVERIFY(connect(off, false));
     QVERIFY(peerSaid("no clipboard"));
     clipboard->setText(QStringLiteral("third copy"));
     QTest::qWait(500);

@@ -14,16 +14,11 @@
 using namespace rdp::freerdp;
 using rdp::test::TestServer;
 
-namespace {
-
-int TestPort() {
-    return qEnvironmentVariableIntValue("RDP_E2E_PORT") ?: 34200;
-}
-
-} // namespace
-
 class SessionWindow : public rdp::test::WindowCase {
     Q_OBJECT
+
+public:
+    SessionWindow() : WindowCase(34200) {}
 
 private:
     void open(const QString& host, int port, const QString& user, const QString& password) {
@@ -34,8 +29,8 @@ private slots:
     void cleanup() { closeWindow(); }
 
     void goodLogonHidesThePanelAndShowsTheDesktop() {
-        TestServer server(TestPort());
-        QVERIFY(server.start(work_.path() + QStringLiteral("/server")));
+        TestServer server(port_);
+        QVERIFY(server.start(state(QStringLiteral("server"))));
         open(server.host(), server.port(), server.user(), server.password());
         QCOMPARE(control_->Connected(), 2);
         QVERIFY(QTest::qWaitFor([&] { return window_->Status() == StatusLoggedIn; }, 20000));
@@ -51,8 +46,8 @@ private slots:
 
     // Without reconnection a lost link is explained at once, then the program ends.
     void killedServerEndsTheProgram() {
-        TestServer server(TestPort());
-        QVERIFY(server.start(work_.path() + QStringLiteral("/server")));
+        TestServer server(port_);
+        QVERIFY(server.start(state(QStringLiteral("server"))));
         open(server.host(), server.port(), server.user(), server.password());
         QVERIFY(QTest::qWaitFor([&] { return window_->Status() == StatusLoggedIn; }, 20000));
         server.killServer();

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -23,24 +22,10 @@ using rdp::test::XrdpServer;
 
 namespace {
 
-int TestPort() {
-    return qEnvironmentVariableIntValue("RDP_E2E_PORT") ?: 34250;
-}
-
 // The share of sampled pixels in the session's root colour (#3a6ea5): the desktop is
 // shown, not xrdp's own login screen.
 double DesktopShare(const QImage& image) {
     return rdp::test::ColourShare(qRgb(0x3a, 0x6e, 0xa5), image);
-}
-
-int Colours(const QImage& image) {
-    QSet<QRgb> seen;
-    for (int y = 0; y < image.height(); y += 5) {
-        for (int x = 0; x < image.width(); x += 5) {
-            seen.insert(image.pixel(x, y));
-        }
-    }
-    return static_cast<int>(seen.size());
 }
 
 bool ShowsDesktop(FreeRdpControl* rdp) {
@@ -61,8 +46,11 @@ void Target(SessionHarness& h, const XrdpServer& server, const QString& password
 class XrdpSession : public rdp::test::WindowCase {
     Q_OBJECT
 
+public:
+    XrdpSession() : WindowCase(34250) {}
+
 private:
-    QString state() const { return work_.path() + QStringLiteral("/xrdp"); }
+    QString state() const { return E2eCase::state(QStringLiteral("xrdp")); }
     void open(const XrdpServer& server, bool reconnect);
 
 private slots:
@@ -88,7 +76,7 @@ void XrdpSession::cleanup() {
 }
 
 void XrdpSession::loginShowsTheRemoteDesktop() {
-    XrdpServer server(TestPort());
+    XrdpServer server(port_);
     QVERIFY(server.start(state()));
     SessionHarness h;
     Target(h, server);
@@ -102,7 +90,7 @@ void XrdpSession::loginShowsTheRemoteDesktop() {
 }
 
 void XrdpSession::wrongPasswordShowsTheServersScreenOnce() {
-    XrdpServer server(TestPort());
+    XrdpServer server(port_);
     QVERIFY(server.start(state()));
     SessionHarness h;
     Target(h, server, QStringLiteral("not-the-password"));
@@ -110,7 +98,8 @@ void XrdpSession::wrongPasswordShowsTheServersScreenOnce() {
     h.rdp->Connect();
     QVERIFY(QTest::qWaitFor([&] { return server.failedLogins() > 0; }, 30000));
     // xrdp's own login screen, with its failure notice, stays up: nothing tries again.
-    QVERIFY(QTest::qWaitFor([&] { return Colours(h.rdp->picture()) > 3; }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return rdp::test::DistinctColours(h.rdp->picture(), 5) > 3; },
+                            10000));
     QTest::qWait(8000);
     QCOMPARE(server.failedLogins(), 1);
     QCOMPARE(h.rdp->reconnectTries(), 0);
@@ -119,7 +108,7 @@ void XrdpSession::wrongPasswordShowsTheServersScreenOnce() {
 }
 
 void XrdpSession::logOffEndsTheProgramSilently() {
-    XrdpServer server(TestPort());
+    XrdpServer server(port_);
     QVERIFY(server.start(state()));
     open(server, true);
     QVERIFY(QTest::qWaitFor([&] { return window_->Status() == StatusLoggedIn; }, 30000));
@@ -139,7 +128,7 @@ void XrdpSession::logOffEndsTheProgramSilently() {
 }
 
 void XrdpSession::killedServerIsRetriedThenExplained() {
-    XrdpServer server(TestPort());
+    XrdpServer server(port_);
     QVERIFY(server.start(state()));
     open(server, true);
     QVERIFY(QTest::qWaitFor([&] { return window_->Status() == StatusLoggedIn; }, 30000));
@@ -176,7 +165,7 @@ void XrdpSession::killedServerIsRetriedThenExplained() {
 // A reconnection that gets through and drops again soon counts as the next attempt: the
 // session ends after five of them instead of looping.
 void XrdpSession::linkThatKeepsDroppingEndsTheSession() {
-    XrdpServer server(TestPort());
+    XrdpServer server(port_);
     QVERIFY(server.start(state()));
     SessionHarness h;
     Target(h, server);
@@ -203,7 +192,7 @@ void XrdpSession::linkThatKeepsDroppingEndsTheSession() {
 }
 
 void XrdpSession::numLockFollowsThisComputer() {
-    XrdpServer server(TestPort());
+    XrdpServer server(port_);
     QVERIFY(server.start(state()));
     // Num Lock on at this side's keyboard.
     QVERIFY(rdp::test::SetLocalNumLock(true));
@@ -251,7 +240,7 @@ void XrdpSession::serverSideEnds_data() {
 void XrdpSession::serverSideEnds() {
     QFETCH(int, how);
     const bool takeOver = how == 1;
-    XrdpServer server(TestPort());
+    XrdpServer server(port_);
     QVERIFY(server.start(state(),
                          how == 2 ? QStringList{QStringLiteral("--idle-limit"), QStringLiteral("3")}
                                   : QStringList{}));

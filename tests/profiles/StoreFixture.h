@@ -14,12 +14,18 @@
 
 #include <sys/stat.h>
 
-// A program folder and a state folder of their own for every test, and the store in it.
+// A program folder and a state folder of their own for every test, and the store in it. The
+// store tells the user nothing itself: every test ends without a message shown.
 class StoreTest : public ::testing::Test {
 public:
+    using Failure = RDP_basClient::StoreResult::Failure;
+
     StoreTest() {
         fake.programFolder = programDir.path();
         fake.systemFolder = stateDir.path() + QLatin1Char('/');
+    }
+    void TearDown() override {
+        EXPECT_TRUE(fake.messages.isEmpty()) << "the store showed a message";
     }
 
     QString StorePath() const { return fake.programFolder + QStringLiteral("/WinEx.DLL"); }

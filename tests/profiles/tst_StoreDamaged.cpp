@@ -71,11 +71,11 @@ TEST_F(StoreTest, DamagedStoresAreReportedAndSetAside) {
         SCOPED_TRACE(c.what);
         QTemporaryDir folder;
         fake.programFolder = folder.path();
-        fake.messages.clear();
-        fake.beeps = 0;
         PutStore(c.content);
         RDP_ConnectPara list;
-        EXPECT_FALSE(LoadConnectPara(list));
+        const RDP_basClient::StoreResult loaded = LoadConnectPara(list);
+        EXPECT_EQ(loaded.failure, Failure::Refused);
+        EXPECT_EQ(loaded.error, rdp::ErrorNumber::InvalidFileFormat);
         EXPECT_EQ(list.Count(), c.profilesKept);
         EXPECT_FALSE(ConnectParaFileExists());
         const QStringList files = QDir(folder.path()).entryList(QDir::Files);
@@ -87,12 +87,8 @@ TEST_F(StoreTest, DamagedStoresAreReportedAndSetAside) {
         ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
         EXPECT_EQ(kept.readAll(), c.content);      // the profiles are not lost
         EXPECT_EQ(ModeOf(kept.fileName()), 0600u); // nor shown to others
-        ASSERT_EQ(fake.messages.size(), 1);
-        EXPECT_TRUE(fake.messages[0].text.startsWith(U("连接设置不正确！所有连接需要重新设置。")));
-        EXPECT_TRUE(fake.messages[0].text.endsWith(folder.filePath(files[0])));
-        EXPECT_EQ(fake.messages[0].style, 48);
-        EXPECT_EQ(fake.messages[0].title, U("连接"));
-        EXPECT_EQ(fake.beeps, 1);
+        EXPECT_EQ(loaded.keptAt, folder.filePath(files[0]));
+        EXPECT_EQ(loaded.text, rdp::store::DamagedStoreMessage(StorePath(), loaded.keptAt));
         ++n;
     }
     EXPECT_EQ(n, cases.size());
@@ -120,13 +116,11 @@ TEST_F(StoreTest, UndamagedOddStores) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        fake.messages.clear();
         PutStore(c.content);
         RDP_ConnectPara list;
-        EXPECT_TRUE(LoadConnectPara(list));
+        EXPECT_TRUE(LoadConnectPara(list).ok());
         EXPECT_EQ(list.Count(), c.count);
         EXPECT_EQ(list.SelectIndex(), c.selection);
-        EXPECT_TRUE(fake.messages.isEmpty());
         EXPECT_EQ(StoreBytes(), c.content); // the loader never writes
     }
     EXPECT_EQ(Encoded({Record("x") + longName}).size(), 30000 + 2);

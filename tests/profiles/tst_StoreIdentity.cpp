@@ -26,11 +26,6 @@ void AddNamed(RDP_ConnectPara& list, const char* name, const char* server = "h")
     list.SetDefault(list.Count());
 }
 
-// A message as the platform shows it (CR LF as one line break).
-QString Shown(QString text) {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 void Share(const QTemporaryDir& dir) { // a folder every user may write
     ::chmod(QFile::encodeName(dir.path()).constData(), 0777);
 }
@@ -38,7 +33,7 @@ void Share(const QTemporaryDir& dir) { // a folder every user may write
 } // namespace
 
 // Between load and save something else comes to the store's place: a save writes only over
-// the file it read, or where nothing is; anything else stays as it is, the user is told, and
+// the file it read, or where nothing is; anything else stays as it is, the save says why, and
 // the edits stay in the list. A symbolic link to a store keeps working.
 TEST_F(StoreTest, ASaveWritesOnlyOverTheFileItRead) {
     const QString victim = stateDir.filePath(U("victim.txt"));
@@ -49,7 +44,7 @@ TEST_F(StoreTest, ASaveWritesOnlyOverTheFileItRead) {
         bool throughLink;             // the store is a link to `shared` from the start
         std::function<void()> change; // between load and save
         QString leftAlone;            // a file that keeps its content; empty when the save writes
-        QString leadsTo;              // where the message says the store's place leads
+        QString leadsTo;              // where the refusal says the store's place leads
     };
     const auto replaceBy = [this](const QString& target) {
         return [this, target] {
@@ -75,31 +70,29 @@ TEST_F(StoreTest, ASaveWritesOnlyOverTheFileItRead) {
         PutFile(victim, "my notes\n");
         RDP_ConnectPara base;
         AddNamed(base, "甲");
-        ASSERT_TRUE(SaveConnectParaTo(base, c.throughLink ? shared : StorePath()));
+        ASSERT_TRUE(SaveConnectParaTo(base, c.throughLink ? shared : StorePath()).ok());
         if (c.throughLink) {
             ASSERT_TRUE(QFile::link(shared, StorePath()));
         }
         RDP_ConnectPara list;
-        ASSERT_TRUE(LoadConnectPara(list));
+        ASSERT_TRUE(LoadConnectPara(list).ok());
         AddNamed(list, "乙");
         c.change();
         const QByteArray before = c.leftAlone.isEmpty() ? QByteArray() : FileBytes(c.leftAlone);
-        fake.messages.clear();
-        EXPECT_EQ(SaveConnectPara(list), c.leftAlone.isEmpty());
+        const RDP_basClient::StoreResult saved = SaveConnectPara(list);
+        EXPECT_EQ(saved.ok(), c.leftAlone.isEmpty());
         EXPECT_EQ(list.Count(), 2); // the edits stay
         if (c.leftAlone.isEmpty()) {
             EXPECT_TRUE(QFileInfo(StorePath()).isSymLink());
             EXPECT_EQ(StoreLines().size(), 3);
-            EXPECT_TRUE(fake.messages.isEmpty());
+            EXPECT_TRUE(saved.notices.isEmpty());
             continue;
         }
         EXPECT_EQ(FileBytes(c.leftAlone), before);
-        ASSERT_EQ(fake.messages.size(), 1);
-        EXPECT_EQ(fake.messages[0].text,
-                  Shown(rdp::store::NotAStoreMessage(StorePath(), c.leadsTo)));
-        EXPECT_TRUE(fake.messages[0].text.contains(StorePath()));
-        EXPECT_EQ(fake.messages[0].style, 48);
-        EXPECT_EQ(fake.messages[0].title, U("连接"));
+        EXPECT_EQ(saved.failure, Failure::Refused);
+        EXPECT_EQ(saved.error, rdp::ErrorNumber::PathFileAccess);
+        EXPECT_EQ(saved.text, rdp::store::NotAStoreMessage(StorePath(), c.leadsTo));
+        EXPECT_TRUE(saved.text.contains(StorePath()));
     }
 }
 
@@ -112,14 +105,14 @@ TEST_F(StoreTest, AStoreDamagedBeforeASaveIsSetAsideAndTheSaveGoesOn) {
         QDir().mkpath(programDir.path());
         RDP_ConnectPara base;
         AddNamed(base, "甲");
-        ASSERT_TRUE(SaveConnectPara(base));
+        ASSERT_TRUE(SaveConnectPara(base).ok());
         RDP_ConnectPara mine;
         RDP_ConnectPara other;
-        ASSERT_TRUE(LoadConnectPara(mine) && LoadConnectPara(other));
+        ASSERT_TRUE(LoadConnectPara(mine).ok() && LoadConnectPara(other).ok());
         for (const char* name : {"一", "二", "三"}) {
             AddNamed(other, name);
         }
-        ASSERT_TRUE(SaveConnectPara(other));
+        ASSERT_TRUE(SaveConnectPara(other).ok());
         QByteArray damaged = StoreBytes();
         damaged[5] = damaged[5] == '1' ? '2' : '1';
         if (inPlace) {
@@ -130,19 +123,18 @@ TEST_F(StoreTest, AStoreDamagedBeforeASaveIsSetAsideAndTheSaveGoesOn) {
             QFile::remove(StorePath());
             PutStore(damaged);
         }
-        fake.messages.clear();
         mine.Item(1).setUserName(U("u"));
-        EXPECT_TRUE(SaveConnectPara(mine));
+        const RDP_basClient::StoreResult saved = SaveConnectPara(mine);
+        EXPECT_TRUE(saved.ok());
         const QStringList kept = QDir(programDir.path()).entryList({U("WinEx.DLL.damaged-*")});
         ASSERT_EQ(kept.size(), 1);
         const QString keptAt = programDir.filePath(kept[0]);
+        EXPECT_EQ(saved.keptAt, keptAt);
         EXPECT_EQ(FileBytes(keptAt), damaged);
         EXPECT_EQ(ModeOf(keptAt), 0600u);
-        ASSERT_EQ(fake.messages.size(), 1);
-        EXPECT_EQ(fake.messages[0].text, Shown(rdp::store::DamagedAtSaveMessage(keptAt, true)));
-        EXPECT_EQ(fake.messages[0].style, 48);
+        EXPECT_EQ(saved.notices, QStringList{rdp::store::DamagedAtSaveMessage(keptAt, true)});
         RDP_ConnectPara back;
-        ASSERT_TRUE(LoadConnectPara(back));
+        ASSERT_TRUE(LoadConnectPara(back).ok());
         ASSERT_EQ(back.Count(), 1);
         EXPECT_EQ(back.Item(1).UserName(), U("u"));
     }
@@ -151,62 +143,63 @@ TEST_F(StoreTest, AStoreDamagedBeforeASaveIsSetAsideAndTheSaveGoesOn) {
     EXPECT_FALSE(rdp::store::LooksLikeStore("0970000980x0000195"));
 }
 
-// Another user's store (mode 0600) in a folder both may write: the second user is told that
-// it cannot be read; it is neither set aside nor written, on load as on save.
+// Another user's store (mode 0600) in a folder both may write: for the second user it cannot
+// be read; it is neither set aside nor written, on load as on save.
 TEST_F(StoreTest, AStoreThisUserMayNotReadIsLeftAlone) {
     Share(programDir);
     RDP_ConnectPara owners;
     AddNamed(owners, "甲");
-    ASSERT_TRUE(SaveConnectPara(owners));
+    ASSERT_TRUE(SaveConnectPara(owners).ok());
     const QByteArray before = StoreBytes();
     {
         const rdp::test::AsOtherUser other;
         if (!other.active()) {
             GTEST_SKIP() << "needs root, to act as a second user (nobody)";
         }
+        const QString expected =
+            UnreadableStoreMessage(StorePath(), U("没有权限"), rdp::ErrorNumber::PermissionDenied);
         RDP_ConnectPara list;
-        EXPECT_FALSE(LoadConnectPara(list));
+        const RDP_basClient::StoreResult loaded = LoadConnectPara(list);
         AddNamed(list, "乙");
-        EXPECT_FALSE(SaveConnectPara(list));
+        for (const RDP_basClient::StoreResult& result : {loaded, SaveConnectPara(list)}) {
+            EXPECT_EQ(result.failure, Failure::Refused);
+            EXPECT_EQ(result.error, rdp::ErrorNumber::PermissionDenied);
+            EXPECT_EQ(result.text, expected);
+        }
     }
-    const QString expected = Shown(
-        UnreadableStoreMessage(StorePath(), U("没有权限"), rdp::ErrorNumber::PermissionDenied));
-    ASSERT_EQ(fake.messages.size(), 2);
-    EXPECT_EQ(fake.messages[0].text, expected);
-    EXPECT_EQ(fake.messages[1].text, expected);
-    EXPECT_EQ(fake.messages[0].style, 48);
     EXPECT_EQ(StoreBytes(), before);
     EXPECT_EQ(FilesIn(programDir), (QStringList{U("WinEx.DLL"), U("WinEx.DLL.lock")}));
 }
 
 // The lock is taken through a read-only descriptor: a lock this user may only read works (its
 // own, mode 0400, or another user's); one it may not read, and a folder in its place, each
-// get a message of their own.
+// fail the save with an error of their own.
 TEST_F(StoreTest, TheLockNeedsOnlyToBeRead) {
     const QString lock = rdp::store::StoreLock::LockPath(StorePath());
     RDP_ConnectPara list;
     AddNamed(list, "甲");
     ASSERT_TRUE(QDir().mkdir(lock));
-    EXPECT_FALSE(SaveConnectPara(list));
-    ASSERT_EQ(fake.messages.size(), 1);
-    EXPECT_EQ(fake.messages[0].text, U("75:") + rdp::NotRegularFileError(lock).description());
+    const RDP_basClient::StoreResult onFolder = SaveConnectPara(list);
+    EXPECT_EQ(onFolder.failure, Failure::WriteError);
+    EXPECT_EQ(onFolder.error, 75);
+    EXPECT_EQ(onFolder.text, rdp::NotRegularFileError(lock).description());
     ASSERT_TRUE(QDir().rmdir(lock));
 
     Share(programDir);
     PutFile(lock, QByteArray());
-    fake.messages.clear();
+    QList<RDP_basClient::StoreResult> saves;
     for (const unsigned mode : {0644u, 0600u}) { // another user's lock: readable, not readable
         ::chmod(QFile::encodeName(lock).constData(), mode);
         const rdp::test::AsOtherUser other;
         if (!other.active()) {
             GTEST_SKIP() << "needs root, to act as a second user (nobody)";
         }
-        EXPECT_EQ(SaveConnectPara(list), mode == 0644u) << std::oct << mode;
+        saves.append(SaveConnectPara(list));
     }
-    ASSERT_EQ(fake.messages.size(), 1);
-    EXPECT_EQ(fake.messages[0].text, Shown(rdp::store::UnreadableLockError(lock).description() +
-                                           U("窗口中的修改仍然保留。")));
-    EXPECT_EQ(fake.messages[0].style, 48);
+    EXPECT_TRUE(saves[0].ok());
+    EXPECT_EQ(saves[1].failure, Failure::Refused);
+    EXPECT_EQ(saves[1].text,
+              rdp::store::UnreadableLockError(lock).description() + U("窗口中的修改仍然保留。"));
 }
 
 // Two profiles of one name, the second selected; another copy saves meanwhile. The save keeps
@@ -216,19 +209,19 @@ TEST_F(StoreTest, TheSelectionStaysOnTheChosenOfEqualNames) {
     AddNamed(base, "甲", "h1");
     AddNamed(base, "甲", "h2");
     base.setSelectIndex(1);
-    ASSERT_TRUE(SaveConnectPara(base));
+    ASSERT_TRUE(SaveConnectPara(base).ok());
     RDP_ConnectPara mine;
     RDP_ConnectPara other;
-    ASSERT_TRUE(LoadConnectPara(mine) && LoadConnectPara(other));
+    ASSERT_TRUE(LoadConnectPara(mine).ok() && LoadConnectPara(other).ok());
     AddNamed(other, "乙");
-    ASSERT_TRUE(SaveConnectPara(other));
+    ASSERT_TRUE(SaveConnectPara(other).ok());
     mine.setSelectIndex(2);
-    ASSERT_TRUE(SaveConnectPara(mine));
+    ASSERT_TRUE(SaveConnectPara(mine).ok());
     EXPECT_EQ(mine.Count(), 3);
     EXPECT_EQ(mine.SelectIndex(), 2);
     EXPECT_EQ(mine.Item(mine.SelectIndex()).Server(), U("h2"));
     RDP_ConnectPara back;
-    ASSERT_TRUE(LoadConnectPara(back));
+    ASSERT_TRUE(LoadConnectPara(back).ok());
     EXPECT_EQ(back.SelectIndex(), 2);
     EXPECT_TRUE(fake.messages.isEmpty());
 }

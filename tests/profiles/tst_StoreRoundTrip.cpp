@@ -24,7 +24,7 @@ TEST_F(StoreTest, LinesBeginExactlyAsTheRecordFormAndEndWithServerAndPort) {
     AddOffice(list);
     AddOffice(list).setPassword(QStringLiteral("secret")); // not saved: IsSavePassword 0
     list.setSelectIndex(2);
-    ASSERT_TRUE(SaveConnectPara(list));
+    ASSERT_TRUE(SaveConnectPara(list).ok());
     const QStringList lines = StoreLines();
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], U("Version = 1.0.0; SelectIndex = 2; "));
@@ -57,10 +57,10 @@ TEST_F(StoreTest, EveryStoredFieldComesBack) {
     p.setHeight(768);
     AddOffice(list).setPassword(U("dropped"));
     list.setSelectIndex(5); // kept as it stands, beyond Count
-    ASSERT_TRUE(SaveConnectPara(list));
+    ASSERT_TRUE(SaveConnectPara(list).ok());
 
     RDP_ConnectPara back;
-    ASSERT_TRUE(LoadConnectPara(back));
+    ASSERT_TRUE(LoadConnectPara(back).ok());
     ASSERT_EQ(back.Count(), 2);
     EXPECT_EQ(back.SelectIndex(), 5);
     EXPECT_EQ(back.SelectIndexOld(), 5);
@@ -79,7 +79,7 @@ TEST_F(StoreTest, EveryStoredFieldComesBack) {
 TEST_F(StoreTest, NoStoreAndEmptyList) {
     RDP_ConnectPara list;
     list.Add(U("x"), U("h"), U("1"), QString(), QString(), 0, 0, 0);
-    EXPECT_TRUE(LoadConnectPara(list));
+    EXPECT_TRUE(LoadConnectPara(list).ok());
     EXPECT_EQ(list.Count(), 1); // left as it was
     EXPECT_FALSE(ConnectParaFileExists());
     EXPECT_TRUE(FilesIn(programDir).isEmpty()); // nothing created
@@ -87,9 +87,9 @@ TEST_F(StoreTest, NoStoreAndEmptyList) {
 
     RDP_ConnectPara empty;
     empty.setSelectIndex(3);
-    ASSERT_TRUE(SaveConnectPara(empty));
+    ASSERT_TRUE(SaveConnectPara(empty).ok());
     EXPECT_EQ(StoreLines(), QStringList{U("Version = 1.0.0; SelectIndex = 3; ")});
-    ASSERT_TRUE(LoadConnectPara(list));
+    ASSERT_TRUE(LoadConnectPara(list).ok());
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(list.SelectIndex(), 3);
 }
@@ -100,7 +100,7 @@ TEST_F(StoreTest, ReaderIgnoresCaseOrderAndUnknownKeysAndRounds) {
                       U("Extra = 1; port = 22; connectname = x; server = h; "
                         "redirectprint = 1.5; desktopsize = 1.5; width = 800; Height=600; "
                         "FullScreen = 1; ConnectName = second; ")}));
-    ASSERT_TRUE(LoadConnectPara(list));
+    ASSERT_TRUE(LoadConnectPara(list).ok());
     EXPECT_EQ(list.SelectIndex(), 2); // 2.5 rounds to even
     EXPECT_EQ(list.Version(), U("0.9"));
     const RDP_ConnectParaItems& p = list.Item(1);
@@ -122,13 +122,13 @@ TEST_F(StoreTest, ValuesWithSeparatorsAndEscapesRoundTrip) {
     p.setPassword(U("  p=1;2;¶¶E "));
     p.setIsSavePassword(1);
     p.setUserName(U("DOMAIN\\user%3B"));
-    ASSERT_TRUE(SaveConnectPara(list));
+    ASSERT_TRUE(SaveConnectPara(list).ok());
     const QString record = StoreLines().value(1);
     EXPECT_TRUE(record.startsWith(U("ConnectName = a¶Sb¶Ec¶PS; UserName = DOMAIN\\user%3B; "
                                     "Password = ¶B¶Bp¶E1¶S2¶S¶P¶PE¶B; ")))
         << record.toStdString();
     RDP_ConnectPara back;
-    ASSERT_TRUE(LoadConnectPara(back));
+    ASSERT_TRUE(LoadConnectPara(back).ok());
     EXPECT_EQ(back.Item(1).ConnectName(), U("a;b=c¶S"));
     EXPECT_EQ(back.Item(1).Password(), U("  p=1;2;¶¶E ")); // blanks and all
     EXPECT_EQ(back.Item(1).UserName(), U("DOMAIN\\user%3B"));
@@ -160,9 +160,9 @@ TEST_F(StoreTest, RandomTextsRoundTripThroughTheStore) {
         names << name;
         passwords << password;
     }
-    ASSERT_TRUE(SaveConnectPara(list));
+    ASSERT_TRUE(SaveConnectPara(list).ok());
     RDP_ConnectPara back;
-    ASSERT_TRUE(LoadConnectPara(back));
+    ASSERT_TRUE(LoadConnectPara(back).ok());
     ASSERT_EQ(back.Count(), 200);
     for (int i = 1; i <= 200; ++i) {
         EXPECT_EQ(back.Item(i).ConnectName(), names[i - 1]);

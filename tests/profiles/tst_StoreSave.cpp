@@ -24,13 +24,13 @@ void AddProfiles(RDP_ConnectPara& list, int n) {
 TEST_F(StoreTest, EverySaveLeavesTheStorePrivate) {
     RDP_ConnectPara list;
     AddProfiles(list, 1);
-    ASSERT_TRUE(SaveConnectPara(list));
+    ASSERT_TRUE(SaveConnectPara(list).ok());
     EXPECT_EQ(ModeOf(StorePath()), 0600u);
     for (const unsigned before : {0644u, 0640u, 0666u, 0700u}) {
         ASSERT_EQ(::chmod(QFile::encodeName(StorePath()).constData(), before), 0);
         list.Item(1).setPassword(QStringLiteral("secret"));
         list.Item(1).setIsSavePassword(1);
-        ASSERT_TRUE(SaveConnectPara(list));
+        ASSERT_TRUE(SaveConnectPara(list).ok());
         EXPECT_EQ(ModeOf(StorePath()), 0600u) << std::oct << before;
     }
     EXPECT_EQ(StoreLines().size(), 2);
@@ -48,51 +48,54 @@ TEST_F(StoreTest, ASaveRemovesStaleTemporariesOfItsOwn) {
     }
     RDP_ConnectPara list;
     AddProfiles(list, 1);
-    ASSERT_TRUE(SaveConnectPara(list));
+    ASSERT_TRUE(SaveConnectPara(list).ok());
     EXPECT_EQ(FilesIn(programDir),
               (QStringList{U("Other.DLL.a1B2c3"), U("WinEx.DLL"), U("WinEx.DLL.bak"),
                            U("WinEx.DLL.damaged-20261207-193000"), U("WinEx.DLL.lock")}));
 }
 
-TEST_F(StoreTest, ReadOnlyStoreIsNotReplacedAndTheMessageComesOnce) {
+TEST_F(StoreTest, ReadOnlyStoreIsNotReplacedAndTheErrorComesBack) {
     RDP_ConnectPara list;
     AddProfiles(list, 2);
-    ASSERT_TRUE(SaveConnectPara(list));
+    ASSERT_TRUE(SaveConnectPara(list).ok());
     const QByteArray before = StoreBytes();
     ASSERT_EQ(::chmod(QFile::encodeName(StorePath()).constData(), 0444), 0);
     AddProfiles(list, 30);
-    EXPECT_FALSE(SaveConnectPara(list));
+    const RDP_basClient::StoreResult saved = SaveConnectPara(list);
+    EXPECT_EQ(saved.failure, Failure::WriteError);
+    EXPECT_EQ(saved.error, 70);
+    EXPECT_EQ(saved.text, U("没有权限"));
+    EXPECT_TRUE(saved.notices.isEmpty());
     EXPECT_EQ(StoreBytes(), before);
-    ASSERT_EQ(fake.messages.size(), 1);
-    EXPECT_EQ(fake.messages[0].text, U("70:没有权限"));
-    EXPECT_EQ(fake.messages[0].style, 0);
     EXPECT_EQ(FilesIn(programDir), (QStringList{U("WinEx.DLL"), U("WinEx.DLL.lock")}));
 }
 
 TEST_F(StoreTest, ALineTooLongToCheckFailsTheWholeSave) {
     RDP_ConnectPara list;
     AddProfiles(list, 3);
-    ASSERT_TRUE(SaveConnectPara(list));
+    ASSERT_TRUE(SaveConnectPara(list).ok());
     const QByteArray before = StoreBytes();
     list.Item(2).setUserName(QString(111112, QLatin1Char('Z'))); // digit sum above 999999
-    EXPECT_FALSE(SaveConnectPara(list));
-    EXPECT_EQ(StoreBytes(), before); // the previous store is intact
-    ASSERT_EQ(fake.messages.size(), 1);
-    EXPECT_EQ(fake.messages[0].text, U("6:溢出"));
+    const RDP_basClient::StoreResult saved = SaveConnectPara(list);
+    EXPECT_EQ(saved.failure, Failure::WriteError);
+    EXPECT_EQ(saved.error, 6);
+    EXPECT_EQ(saved.text, U("溢出"));
+    EXPECT_EQ(StoreBytes(), before);                             // the previous store is intact
     list.Item(2).setUserName(QString(110000, QLatin1Char('Z'))); // still within the check
-    EXPECT_TRUE(SaveConnectPara(list));
+    EXPECT_TRUE(SaveConnectPara(list).ok());
     RDP_ConnectPara back;
-    ASSERT_TRUE(LoadConnectPara(back));
+    ASSERT_TRUE(LoadConnectPara(back).ok());
     EXPECT_EQ(back.Item(2).UserName().size(), 110000);
 }
 
-TEST_F(StoreTest, SaveIntoAMissingFolderFailsWithOneMessage) {
+TEST_F(StoreTest, SaveIntoAMissingFolderFailsWithItsError) {
     fake.programFolder = programDir.filePath(U("gone"));
     RDP_ConnectPara list;
     AddProfiles(list, 5);
-    EXPECT_FALSE(SaveConnectPara(list));
-    ASSERT_EQ(fake.messages.size(), 1);
-    EXPECT_EQ(fake.messages[0].text, U("76:路径未找到"));
+    const RDP_basClient::StoreResult saved = SaveConnectPara(list);
+    EXPECT_EQ(saved.failure, Failure::WriteError);
+    EXPECT_EQ(saved.error, 76);
+    EXPECT_EQ(saved.text, U("路径未找到"));
 }
 
 // A store that is a symbolic link is saved through it: the link stays a link.
@@ -100,10 +103,10 @@ TEST_F(StoreTest, ASaveWritesThroughASymbolicLink) {
     const QString target = stateDir.filePath(U("shared.DLL"));
     RDP_ConnectPara list;
     AddProfiles(list, 1);
-    ASSERT_TRUE(SaveConnectParaTo(list, target));
+    ASSERT_TRUE(SaveConnectParaTo(list, target).ok());
     ASSERT_TRUE(QFile::link(target, StorePath()));
     AddProfiles(list, 1);
-    ASSERT_TRUE(SaveConnectPara(list));
+    ASSERT_TRUE(SaveConnectPara(list).ok());
     EXPECT_TRUE(QFileInfo(StorePath()).isSymLink());
     EXPECT_EQ(StoreLines().size(), 3);
     EXPECT_EQ(ModeOf(target), 0600u);

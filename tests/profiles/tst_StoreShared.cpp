@@ -62,7 +62,7 @@ TEST_F(StoreTest, ASaveKeepsWhatAnotherCopySaved) {
         Edit first;
         Edit second;
         const char* stored; // the store after B's save, as Summary gives it
-        int messages;       // B's messages: one when both changed one profile
+        int notices;        // B's notices: one when both changed one profile
     };
     const Case cases[] = {
         {"added there", AddOne("丙"), SetUser(2, "b"), "甲:u1,乙:b,丙:n@2", 0},
@@ -82,31 +82,30 @@ TEST_F(StoreTest, ASaveKeepsWhatAnotherCopySaved) {
         RDP_ConnectPara setup;
         AddNamed(setup, U("甲"), U("u1"));
         AddNamed(setup, U("乙"), U("u2"));
-        ASSERT_TRUE(SaveConnectPara(setup));
+        ASSERT_TRUE(SaveConnectPara(setup).ok());
         RDP_ConnectPara a;
         RDP_ConnectPara b;
-        ASSERT_TRUE(LoadConnectPara(a) && LoadConnectPara(b));
+        ASSERT_TRUE(LoadConnectPara(a).ok() && LoadConnectPara(b).ok());
         c.first(a);
-        ASSERT_TRUE(SaveConnectPara(a));
-        fake.messages.clear();
+        ASSERT_TRUE(SaveConnectPara(a).ok());
         c.second(b);
         if (b.SelectIndex() > b.Count()) {
             b.setSelectIndex(0);
         }
-        ASSERT_TRUE(SaveConnectPara(b));
+        const RDP_basClient::StoreResult saved = SaveConnectPara(b);
+        ASSERT_TRUE(saved.ok());
         RDP_ConnectPara back;
-        ASSERT_TRUE(LoadConnectPara(back));
+        ASSERT_TRUE(LoadConnectPara(back).ok());
         EXPECT_EQ(Summary(back), U(c.stored));
         EXPECT_EQ(Summary(b), U(c.stored)); // B now shows what it saved
-        ASSERT_EQ(fake.messages.size(), c.messages);
-        if (c.messages == 1) {
-            EXPECT_EQ(fake.messages[0].text, rdp::store::ChangedElsewhereMessage());
-            EXPECT_EQ(fake.messages[0].style, 48);
+        ASSERT_EQ(saved.notices.size(), c.notices);
+        if (c.notices == 1) {
+            EXPECT_EQ(saved.notices[0], rdp::store::ChangedElsewhereMessage());
         }
     }
 }
 
-// A FIFO or a folder where the store belongs is refused with a message; nothing waits on it.
+// A FIFO or a folder where the store belongs is refused with its error; nothing waits on it.
 TEST_F(StoreTest, AStoreThatIsNotARegularFileIsRefused) {
     const auto makeFifo = [](const QString& path) {
         return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
@@ -119,15 +118,16 @@ TEST_F(StoreTest, AStoreThatIsNotARegularFileIsRefused) {
         QFile::remove(StorePath());
         QDir(StorePath()).removeRecursively();
         ASSERT_TRUE(make(StorePath()));
-        fake.messages.clear();
         RDP_ConnectPara list;
-        EXPECT_FALSE(LoadConnectPara(list));
-        ASSERT_EQ(fake.messages.size(), 1);
-        EXPECT_EQ(fake.messages[0].text, rdp::NotRegularFileError(StorePath()).description());
+        const RDP_basClient::StoreResult loaded = LoadConnectPara(list);
+        EXPECT_EQ(loaded.failure, Failure::Refused);
+        EXPECT_EQ(loaded.error, 75);
+        EXPECT_EQ(loaded.text, rdp::NotRegularFileError(StorePath()).description());
         AddNamed(list, U("甲"), U("u1"));
-        EXPECT_FALSE(SaveConnectPara(list));
-        ASSERT_EQ(fake.messages.size(), 2);
-        EXPECT_TRUE(fake.messages[1].text.startsWith(U("75:不是普通文件")));
+        const RDP_basClient::StoreResult saved = SaveConnectPara(list);
+        EXPECT_EQ(saved.failure, Failure::WriteError);
+        EXPECT_EQ(saved.error, 75);
+        EXPECT_TRUE(saved.text.startsWith(U("不是普通文件")));
         EXPECT_EQ(rdp::KindOf(StorePath()), rdp::FileKind::Special); // left as it was
         EXPECT_TRUE(ReadConnectParaFile(StorePath(), list).unreadable);
     }

@@ -130,7 +130,7 @@ TEST_F(RdpStore, AddCreatesAStoreTheLauncherLoads) {
     rdp::test::FakePlatform fake;
     fake.programFolder = dir.path();
     RDP_ConnectPara list;
-    ASSERT_TRUE(RDP_basClient::LoadConnectPara(list));
+    ASSERT_TRUE(RDP_basClient::LoadConnectPara(list).ok());
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list.SelectIndex(), 2); // the added profile is the selection
     const RDP_ConnectParaItems& p = list.Item(1);

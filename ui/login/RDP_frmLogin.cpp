@@ -7,6 +7,7 @@
 #include "common/TextHelpers.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
+#include "profiles/StoreTell.h"
 #include "ui/common/BusyLockWait.h"
 #include "ui/login/LoginHandover.h"
 
@@ -110,8 +111,9 @@ void RDP_frmLogin::cmdOk_Click() {
         RDP_ConnectPara& list = gConnectPara();
         if (list.SelectIndex() > 0) {
             if (list.SelectIndex() != list.SelectIndexOld()) {
-                RDP_basUI::BusyLockWait wait(this);         // the window paints while it waits
-                RDP_basClient::SaveConnectPara(list, wait); // the new choice survives a restart
+                RDP_basUI::BusyLockWait wait(this); // the window paints while it waits
+                // the new choice survives a restart
+                RDP_basClient::TellStoreResult(RDP_basClient::SaveConnectPara(list, wait));
             }
             RDP_ConnectParaItems& profile = list.Item(list.SelectIndex());
             profile.setUserName(user);

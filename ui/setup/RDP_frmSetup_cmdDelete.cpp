@@ -6,6 +6,7 @@
 #include "common/ShowMsg.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
+#include "profiles/StoreTell.h"
 #include "ui/common/BusyLockWait.h"
 
 void RDP_frmSetup::cmdDelete_Click() {
@@ -14,7 +15,7 @@ void RDP_frmSetup::cmdDelete_Click() {
         removed = DeleteSelected();
         if (removed) {
             RDP_basUI::BusyLockWait wait(this);
-            RDP_basClient::SaveConnectPara(gConnectPara(), wait);
+            RDP_basClient::TellStoreResult(RDP_basClient::SaveConnectPara(gConnectPara(), wait));
         }
     } catch (const rdp::Error& e) {
         ShowError(e.description());

@@ -4,6 +4,7 @@
 #include "common/Errors.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
+#include "profiles/StoreTell.h"
 #include "ui/common/BusyLockWait.h"
 #include "ui/setup/NewConnectionDialog.h"
 
@@ -37,5 +38,5 @@ void RDP_frmSetup::AddNewConnection() {
     list.Add(dialog.ConnectName(), dialog.Server(), dialog.Port(), QString(), QString(), 0, 0, 0);
     list.SetDefault(list.SelectIndex());
     RDP_basUI::BusyLockWait wait(this);
-    RDP_basClient::SaveConnectPara(list, wait);
+    RDP_basClient::TellStoreResult(RDP_basClient::SaveConnectPara(list, wait));
 }

@@ -5,6 +5,7 @@
 #include "common/TextHelpers.h"
 #include "profiles/ConnectParaStore.h"
 #include "profiles/RDP_ConnectPara.h"
+#include "profiles/StoreTell.h"
 #include "ui/common/BusyLockWait.h"
 #include "ui/setup/SetupOptionLists.h"
 
@@ -26,8 +27,8 @@ void RDP_frmSetup::cmdOk_Click() {
         if (list.Count() > 0) {
             WriteProfile(list.SelectIndex());
             RDP_basUI::BusyLockWait wait(this);
-            if (!RDP_basClient::SaveConnectPara(list, wait)) {
-                return; // the message is shown; the edits stay for another try or 取消
+            if (!RDP_basClient::TellStoreResult(RDP_basClient::SaveConnectPara(list, wait))) {
+                return; // the edits stay for another try or 取消
             }
         }
     } catch (const rdp::Error& e) {

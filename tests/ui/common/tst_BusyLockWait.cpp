@@ -63,7 +63,7 @@ private slots:
         });
         fake_->answerNext(rdp::MsgResult::No);
         RDP_basUI::BusyLockWait wait(&edit, 300ms);
-        QVERIFY(!RDP_basClient::SaveConnectPara(*list_, wait));
+        QVERIFY(!RDP_basClient::SaveConnectPara(*list_, wait).ok());
         QCoreApplication::processEvents();
         QVERIFY(edit.paints > 0);
         QCOMPARE(during, Qt::WaitCursor);
@@ -86,7 +86,7 @@ private slots:
             QTimer::singleShot(50, [&] { held.Release(); });
         };
         RDP_basUI::BusyLockWait wait(nullptr, 100ms);
-        QVERIFY(RDP_basClient::SaveConnectPara(*list_, wait));
+        QVERIFY(RDP_basClient::SaveConnectPara(*list_, wait).ok());
         QVERIFY(QFile::exists(RDP_basClient::ConnectParaFilePath()));
         QVERIFY(fake_->messages.size() >= 1);
     }

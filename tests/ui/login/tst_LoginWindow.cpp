@@ -4,9 +4,8 @@
 #include "profiles/RDP_ConnectPara.h"
 #include "session/DesktopWindow.h"
 #include "session/RdpControlFactory.h"
-#include "tests/session/FakeRdpControl.h"
-#include "tests/support/FakePlatform.h"
 #include "tests/support/HeldLock.h"
+#include "tests/support/ProgramCase.h"
 #include "ui/login/ImageBox.h"
 #include "ui/login/RDP_frmLogin.h"
 #include "ui/setup/RDP_frmSetup.h"
@@ -17,13 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <memory>
-
-using rdp::test::FakePlatform;
 
 namespace {
 
@@ -40,12 +34,8 @@ RDP_ConnectParaItems& AddProfile(const QString& name, const QString& user,
 
 } // namespace
 
-class LoginWindowTest : public QObject {
+class LoginWindowTest : public rdp::test::ProgramCase {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<FakePlatform> fake_;
-    rdp::test::FakeRdpControl* control_ = nullptr;
 
     RDP_frmLogin& openWith(int profiles, int selectIndex) {
         for (int i = 1; i <= profiles; ++i) {
@@ -67,20 +57,8 @@ class LoginWindowTest : public QObject {
     int storeSaves() const { return QFile::exists(RDP_basClient::ConnectParaFilePath()) ? 1 : 0; }
 
 private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        fake_ = std::make_unique<FakePlatform>();
-        fake_->programFolder = dir_->path();
-        fake_->systemFolder = dir_->path() + QLatin1Char('/');
-        ResetConnectPara();
-        rdp::test::InstallFakeControls(control_);
-    }
-    void cleanup() {
-        UnloadLoginWindow();
-        rdp::test::RemoveFakeControls();
-        fake_.reset();
-        dir_.reset();
-    }
+    void init() { openCase(); }
+    void cleanup() { closeCase(); }
 
     void layoutFollowsTheTwipsTable() {
         RDP_frmLogin& w = openWith(1, 1);
@@ -242,7 +220,7 @@ private slots:
         w.txtPassword->setText(QStringLiteral("typed"));
         w.cmdOk_Click();
         RDP_ConnectPara reloaded;
-        QVERIFY(RDP_basClient::LoadConnectPara(reloaded));
+        QVERIFY(RDP_basClient::LoadConnectPara(reloaded).ok());
         QCOMPARE(reloaded.SelectIndex(), 2);
         QCOMPARE(reloaded.Item(2).Password(), QStringLiteral("pw2"));
         QCOMPARE(gConnectPara().SelectIndexOld(), 1);
@@ -252,7 +230,7 @@ private slots:
     // asked after a few seconds; giving up leaves the store alone and the logon goes on.
     void givingUpOnTheLockStillLogsOn() {
         RDP_frmLogin& w = openWith(2, 1);
-        QVERIFY(RDP_basClient::SaveConnectPara(gConnectPara()));
+        QVERIFY(RDP_basClient::SaveConnectPara(gConnectPara()).ok());
         const QByteArray before = [] {
             QFile f(RDP_basClient::ConnectParaFilePath());
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

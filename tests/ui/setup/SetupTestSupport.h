@@ -59,7 +59,7 @@ using rdp::test::Fields;
 // The store read back into a list of its own.
 inline std::unique_ptr<RDP_ConnectPara> Reload() {
     auto list = std::make_unique<RDP_ConnectPara>();
-    if (!RDP_basClient::LoadConnectPara(*list)) {
+    if (!RDP_basClient::LoadConnectPara(*list).ok()) {
         return nullptr;
     }
     return list;
@@ -67,7 +67,7 @@ inline std::unique_ptr<RDP_ConnectPara> Reload() {
 
 // Saves the list as it is and makes the store read-only, so that the next save fails.
 inline void SaveReadOnlyStore() {
-    RDP_basClient::SaveConnectPara(gConnectPara());
+    QVERIFY(RDP_basClient::SaveConnectPara(gConnectPara()).ok());
     QFile::setPermissions(RDP_basClient::ConnectParaFilePath(),
                           QFileDevice::ReadOwner | QFileDevice::ReadGroup);
 }

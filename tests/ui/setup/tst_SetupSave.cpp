@@ -143,7 +143,7 @@ private slots:
     // leaves the store as it was and the window open with the edits.
     void givingUpOnTheLockKeepsTheWindowOpen() {
         AddProfile(QStringLiteral("甲"), QStringLiteral("u1"));
-        RDP_basClient::SaveConnectPara(gConnectPara());
+        QVERIFY(RDP_basClient::SaveConnectPara(gConnectPara()).ok());
         const rdp::test::HeldLock held(RDP_basClient::ConnectParaFilePath());
         RDP_frmSetup w;
         QVERIFY(RunInit(w, [&w, this] {
