@@ -98,6 +98,12 @@ QFont DesignedFont() {
     return QFont(QStringLiteral("Noto Sans CJK SC"), 9);
 }
 
+QFont BoldOfRegularFace(QFont font) {
+    font.setStyleName(QStringLiteral("Regular")); // the face is picked by this name alone
+    font.setBold(true);
+    return font;
+}
+
 void KeepDesignedLook(QWidget* window) {
     window->setFont(DesignedFont());
     window->setPalette(window->style()->standardPalette());
