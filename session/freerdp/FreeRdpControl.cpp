@@ -7,6 +7,8 @@
 
 #include <QTimer>
 
+#include <malloc.h>
+
 namespace rdp::freerdp {
 
 namespace {
@@ -173,6 +175,9 @@ void FreeRdpControl::raiseLoginComplete() {
     if (connected_ == 1 && !loginCompleteRaised_) {
         loginCompleteRaised_ = true;
         emit OnLoginComplete();
+        // The session is set up: what the login window and the handshake freed goes back to
+        // the system rather than waiting in the allocator.
+        malloc_trim(0);
     }
 }
 
