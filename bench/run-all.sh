@@ -89,9 +89,10 @@ fault() { echo "$*" | tee -a "$faults" >&2; }
 run_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {printf "%d", s}'; }
 hwm_kb() { awk '/^VmHWM:/ {print $2}' "/proc/$1/status"; }
 hwm_tree_kb() { # the peak resident memory of a process and of every process it started
-    local kb c
+    local kb c children
     kb=$(hwm_kb "$1")
-    for c in $(cat /proc/"$1"/task/*/children 2>/dev/null); do kb=$((kb + $(hwm_tree_kb "$c"))); done
+    children=$(cat /proc/"$1"/task/*/children 2>/dev/null || true) # ids, space-separated
+    for c in $children; do kb=$((kb + $(hwm_tree_kb "$c"))); done
     echo "$kb"
 }
 end_pid() { # ends one of our processes and waits for it
