@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing the launcher need,
 # skipping those already installed. Needs root (or sudo) only when something is missing.
+#
+#   scripts/install-deps.sh [--bench]
+#
+# --bench adds what only the benchmarks run: Remmina, the second reference client.
 set -euo pipefail
 
 packages=(
@@ -28,6 +32,9 @@ packages=(
     # service with virtual card readers and the listing of them inside an xrdp session
     cups-daemon cups-client pcscd vsmartcard-vpcd python3
 )
+if [ "${1:-}" = --bench ]; then
+    packages+=(remmina remmina-plugin-rdp)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

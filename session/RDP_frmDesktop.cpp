@@ -50,11 +50,17 @@ void RDP_frmDesktop::Init() {
 }
 
 // Creates the controls once: the control at the top-left corner, the status panel above it
-// with its label, and the idle timer.
+// with its label, and the idle timer. Under them all a backdrop in the window's colour,
+// filled by the X server, covers the window: where the control does not reach, Qt paints
+// nothing into its window-sized buffer (a strip on every row would touch most of it).
 void RDP_frmDesktop::Load() {
     if (loaded_) {
         return;
     }
+    backdrop_ = new StatusPanel(this);
+    backdrop_->setObjectName(QStringLiteral("backdrop"));
+    backdrop_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    backdrop_->setGeometry(rect());
     rdp = rdp::CreateRdpControl(this);
     rdp->setObjectName(QStringLiteral("rdp"));
     ApplyDesignedSize();

@@ -104,6 +104,7 @@ private:
     void RunHeld();
     void Form_Unload();
 
+    QWidget* backdrop_ = nullptr; // the window's colour under the controls
     std::int32_t Status_ = StatusConnecting;
     bool loaded_ = false;
     bool ending_ = false;      // the shutdown has started; nothing is touched any more

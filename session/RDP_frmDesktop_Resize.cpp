@@ -49,6 +49,9 @@ void RDP_frmDesktop::Form_Resize() {
 
 void RDP_frmDesktop::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    if (backdrop_ != nullptr) {
+        backdrop_->setGeometry(rect());
+    }
     FitFrame();
     Form_Resize();
 }

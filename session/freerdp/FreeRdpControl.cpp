@@ -7,6 +7,8 @@
 
 #include <QTimer>
 
+#include <malloc.h>
+
 #include <utility>
 
 namespace rdp::freerdp {
@@ -183,6 +185,9 @@ void FreeRdpControl::raiseLoginComplete() {
     if (established() && !loginCompleteRaised_) {
         loginCompleteRaised_ = true;
         emit OnLoginComplete();
+        // The session is set up: what the login window and the handshake freed goes back to
+        // the system rather than waiting in the allocator.
+        malloc_trim(0);
     }
 }
 

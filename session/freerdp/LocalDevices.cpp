@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStorageInfo>
 
 #include <algorithm>
@@ -24,8 +23,14 @@ std::pair<QString, int> SortKey(const QString& name) {
     return {name.left(digits), name.mid(digits).toInt()};
 }
 
-QStringList SortedDevices(const QString& devRoot, const QStringList& patterns) {
-    QStringList names = QDir(devRoot).entryList(patterns, QDir::System | QDir::Files);
+// The device nodes whose names start with one of `prefixes`. Matched by hand: Qt's name
+// filters would compile regular expressions (half a megabyte of the session's memory).
+QStringList SortedDevices(const QString& devRoot, const QStringList& prefixes) {
+    QStringList names = QDir(devRoot).entryList(QDir::System | QDir::Files);
+    names.removeIf([&](const QString& name) {
+        return std::none_of(prefixes.begin(), prefixes.end(),
+                            [&](const QString& prefix) { return name.startsWith(prefix); });
+    });
     std::sort(names.begin(), names.end(),
               [](const QString& a, const QString& b) { return SortKey(a) < SortKey(b); });
     return names;
@@ -48,9 +53,10 @@ QString DriveName(const QString& label) {
         const bool plain = c.unicode() < 0x80 && (c.isLetterOrNumber() || c == u'-' || c == u'_');
         name += plain ? c : QChar(u'_');
     }
-    return name.contains(QRegularExpression(QStringLiteral("[A-Za-z0-9]")))
-               ? name
-               : QStringLiteral("Media");
+    const bool readable = std::any_of(name.begin(), name.end(), [](QChar c) {
+        return c.unicode() < 0x80 && c.isLetterOrNumber();
+    });
+    return readable ? name : QStringLiteral("Media");
 }
 
 QStringList SubFolders(const QString& path) {
@@ -115,19 +121,19 @@ std::vector<LocalDrive> DiscoverDrives() {
 std::vector<LocalPort> DiscoverPorts(const QString& devRoot, const QString& sysRoot) {
     std::vector<LocalPort> ports;
     int com = 0;
-    for (const QString& name : SortedDevices(devRoot, {QStringLiteral("ttyS*")})) {
+    for (const QString& name : SortedDevices(devRoot, {QStringLiteral("ttyS")})) {
         if (UartPresent(sysRoot, name)) {
             ports.push_back({QStringLiteral("serial"), QStringLiteral("COM%1").arg(++com),
                              devRoot + QLatin1Char('/') + name});
         }
     }
     for (const QString& name :
-         SortedDevices(devRoot, {QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")})) {
+         SortedDevices(devRoot, {QStringLiteral("ttyUSB"), QStringLiteral("ttyACM")})) {
         ports.push_back({QStringLiteral("serial"), QStringLiteral("COM%1").arg(++com),
                          devRoot + QLatin1Char('/') + name});
     }
     int lpt = 0;
-    for (const QString& name : SortedDevices(devRoot, {QStringLiteral("lp*")})) {
+    for (const QString& name : SortedDevices(devRoot, {QStringLiteral("lp")})) {
         ports.push_back({QStringLiteral("parallel"), QStringLiteral("LPT%1").arg(++lpt),
                          devRoot + QLatin1Char('/') + name});
     }

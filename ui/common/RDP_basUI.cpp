@@ -95,7 +95,17 @@ bool IsFormLoaded(const QString& name) {
 }
 
 QFont DesignedFont() {
-    return QFont(QStringLiteral("Noto Sans CJK SC"), 9);
+    QFont font(QStringLiteral("Noto Sans CJK SC"), 9);
+    // Chinese and Latin text are laid out straight from the font's character map; Qt still
+    // shapes the scripts that need it. The shaper's tables and code would cost a megabyte.
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
+}
+
+QFont BoldOfRegularFace(QFont font) {
+    font.setStyleName(QStringLiteral("Regular")); // the face is picked by this name alone
+    font.setBold(true);
+    return font;
 }
 
 void KeepDesignedLook(QWidget* window) {

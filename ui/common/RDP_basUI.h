@@ -51,6 +51,10 @@ bool IsFormLoaded(const QString& name);
 // laid out for.
 QFont DesignedFont();
 
+// `font` in bold drawn from its regular face (Qt thickens the strokes): a window on the way
+// to a session loads no second CJK face, which would stay in memory all session long.
+QFont BoldOfRegularFace(QFont font);
+
 // Gives a designed window (its artwork, its captions' colours, its layout) its own font and
 // its style's own palette, so that a desktop's palette or font setting changes nothing in it.
 void KeepDesignedLook(QWidget* window);

@@ -119,15 +119,12 @@ void RDP_frmLogin::CreateControls() {
 }
 
 void RDP_frmLogin::PlaceControls() {
-    QFont titleFont = font();
-    titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
+    lblTitle->setFont(RDP_basUI::BoldOfRegularFace(font()));
     lblTitle->setStyleSheet(QStringLiteral("color: white;"));
     lblTitle2->setStyleSheet(QStringLiteral("color: #cfe4ff;"));
     QFont tipsFont = font();
     tipsFont.setPointSizeF(font().pointSizeF() * 1.9);
-    tipsFont.setBold(true);
-    lblTips->setFont(tipsFont);
+    lblTips->setFont(RDP_basUI::BoldOfRegularFace(tipsFont));
     lblTips->setStyleSheet(QStringLiteral("color: #1d4a86;"));
     QFont small = font();
     small.setPointSizeF(font().pointSizeF() * 0.85);
