@@ -35,7 +35,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build-bench}"
 rounds="${2:-5}"
-parts="${BENCH_PARTS:-startup shadow xrdp store}" # a subset, e.g. BENCH_PARTS="startup xrdp"
+parts="${BENCH_PARTS:-startup shadow uhd xrdp store}" # a subset, e.g. BENCH_PARTS="startup xrdp"
 work_rounds=${BENCH_WORK_ROUNDS:-3} # rounds that also measure CPU (each costs 5 + 5 + 6 s per client)
 cpu_seconds=5
 anim_seconds=6
@@ -476,6 +476,10 @@ if part shadow; then
     echo "== sessions at 1920x1080 ($work_rounds rounds)" >&2
     sessions 1920x1080 1922x1110 0 "$work_rounds"
 fi
+if part uhd; then
+    echo "== sessions at 3840x2160 ($work_rounds rounds)" >&2
+    sessions 3840x2160 3842x2190 0 "$work_rounds"
+fi
 if part xrdp; then
     echo "== xrdp at 1024x768 ($rounds rounds)" >&2
     xrdp_sessions "$rounds"
@@ -483,6 +487,10 @@ fi
 if part store; then
     echo "== store" >&2
     store_bench
+fi
+if part slowlink; then
+    echo "== slow link ($rounds rounds)" >&2
+    "$root/bench/slowlink.sh" "$build" "$rounds" >"$work/slowlink.txt"
 fi
 if part net; then
     echo "== real networks ($rounds rounds)" >&2
@@ -497,17 +505,19 @@ row "start-up vs same-text window" startup.program startup.text "<= 1.2x" ms
 row "start-up vs text-free window" startup.program startup.bare "(info)" ms
 row "connect 1024x768 vs xfreerdp" connect.1024x768.program connect.1024x768.xfreerdp "<= 1.05x" ms
 row "connect 1920x1080 vs xfreerdp" connect.1920x1080.program connect.1920x1080.xfreerdp "<= 1.05x" ms
+row "connect 3840x2160 vs xfreerdp" connect.3840x2160.program connect.3840x2160.xfreerdp "(info)" ms
 row "connect xrdp, both from start" connect.xrdp.program connect.xrdp.xfreerdp "<= 1.05x" ms
 row "connect xrdp, program from Enter" connect.xrdp.program_enter connect.xrdp.xfreerdp "(info)" ms
 row "xrdp first connection (session start)" connect.xrdp.first.xfreerdp "" "(info)" ms
 row "loopback floor (shadow 1024x768)" floor.nla.1024x768 "" "(fault below)" ms
 row "loopback floor (shadow 1920x1080)" floor.nla.1920x1080 "" "(fault below)" ms
+row "loopback floor (shadow 3840x2160)" floor.nla.3840x2160 "" "(fault below)" ms
 row "loopback floor (xrdp, TLS)" floor.tls.xrdp "" "(fault below)" ms
-for s in 1024x768 1920x1080; do
+for s in 1024x768 1920x1080 3840x2160; do
     row "CPU per remote frame $s" "cpu.anim.$s.program" "cpu.anim.$s.xfreerdp" "<= 0.9x" ms
     row "frames drawn per second $s" "fps.anim.$s.program" "fps.anim.$s.xfreerdp" "(info)" "1/s"
 done
-for s in 1024x768 1920x1080; do
+for s in 1024x768 1920x1080 3840x2160; do
     row "CPU xclock $s (light)" "cpu.clock.$s.program" "cpu.clock.$s.xfreerdp" "(info)" "s/s"
     row "CPU scrolling xterm $s (light)" "cpu.scroll.$s.program" "cpu.scroll.$s.xfreerdp" "(info)" "s/s"
 done
@@ -517,6 +527,10 @@ for n in 100 1000 10000; do
     row "store save $n profiles" "store.save.$n" "" "< 50 ms, linear" ms
     row "store load $n profiles" "store.load.$n" "" "< 50 ms, linear" ms
 done
+if [ -s "$work/slowlink.txt" ]; then
+    echo
+    cat "$work/slowlink.txt"
+fi
 if [ -s "$work/net-rows.txt" ]; then
     echo
     echo "real networks, the program (min / median / max):"
