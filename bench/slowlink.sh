@@ -10,6 +10,8 @@
 #              steps a counter above the terminal every ~500 ms and stamps each step once the
 #              X server drew it; bench_xprobe watch stamps the client's window showing it
 #   CPU        client CPU seconds per wall second
+#   same       then the terminal and the marker pause for 2 s: 1 when the client's picture
+#              then equals the server's screen (at 16-bit colour), 0 when work was lost
 #
 #   bench/slowlink.sh [BUILD_DIR] [ROUNDS] [SECONDS]      (root: network namespaces)
 #   SLOWLINK_RATE=2mbit SLOWLINK_BUFFER_MS=100
@@ -103,10 +105,11 @@ end_pid "$!"
 # The load and the marker above it, for the whole run.
 "${server[@]}" xterm -geometry 171x60+0+0 -e sh -c 'while :; do seq 1 1000; done' \
     >/dev/null 2>&1 &
-pids+=($!)
+load=($!)
 sleep 1
 "${server[@]}" "$animate" marker 500 >"$work/stamps" &
-pids+=($!)
+load+=($!)
+pids+=("${load[@]}")
 
 start_program() {
     "${client[@]}" "$app/rdp-launcher" >"$work/program.log" 2>&1 &
@@ -154,7 +157,16 @@ measure() { # client
         return
     fi
     rx1=$(rx_bytes) c1=$(run_ns "$pid") t1=$(date +%s%N)
+    kill -STOP "${load[@]}"
+    sleep 2
+    local here there
+    # (The program's 1024x768 window shows 1023 columns and a scroll bar: the last ones
+    # are left out.)
+    here=$("${client[@]}" "$xprobe" picture-sum "$pid" 1000 740)
+    there=$("${server[@]}" "$xprobe" picture-sum 0 1000 740)
+    kill -CONT "${load[@]}"
     end_pid "$pid"
+    echo "$1 same $([ "$here" = "$there" ] && echo 1 || echo 0)" >>"$work/results"
     local wall=$((t1 - t0))
     echo "$1 ups $(sed -n 's/^ups=//p' "$work/watch")" >>"$work/results"
     echo "$1 kBps $(awk -v b=$((rx1 - rx0)) -v ns=$wall 'BEGIN{printf "%.1f", b / ns * 1e6}')" \
@@ -174,7 +186,7 @@ for r in $(seq "$rounds"); do
 done
 
 echo "slow link ($rate, ${buffer_ms} ms buffer, 1024x768 scrolling terminal, $rounds x ${seconds} s):"
-for f in ups kBps latency cpu; do
+for f in ups kBps latency cpu same; do
     for c in program xfreerdp; do
         awk -v c=$c -v f=$f '$1 == c && $2 == f {print $3}' "$work/results" | sort -g |
             awk -v label="$f $c" '{v[NR] = $1} END {

@@ -24,6 +24,10 @@
 //       CLOCK_REALTIME), and counts the changes of the strip below it (64 pixels wide, the
 //       window's height: the start of every line of a terminal); prints updates and
 //       updates per second, the pictures the client drew there.
+//   xprobe picture-sum PID WIDTH HEIGHT
+//       prints a checksum of WIDTH x HEIGHT pixels from the top-left corner of the session
+//       window of PID (PID 0: of the screen), each channel cut to the bits 16-bit colour
+//       keeps, so that a client's picture and the server's screen can be compared.
 #include "xprobe_screen.h"
 
 #include <xcb/xcb.h>
@@ -272,10 +276,35 @@ int Watch(long pid, double seconds) {
     return 0;
 }
 
+int PictureSum(long pid, int width, int height) {
+    xprobe::Display d;
+    xprobe::Rect area{0, 0, width, height};
+    if (pid != 0) {
+        const xprobe::ClientWindow w = xprobe::FindClientWindow(d, pid);
+        if (w.id == 0) {
+            std::fprintf(stderr, "xprobe: no window of process %ld\n", pid);
+            return 1;
+        }
+        area = RemoteArea(w, width, height);
+    }
+    const std::string px = xprobe::ReadArea(d, area);
+    std::uint64_t sum = 1469598103934665603ULL; // FNV-1a
+    for (std::size_t i = 0; i + 4 <= px.size(); i += 4) {
+        const auto* p = reinterpret_cast<const std::uint8_t*>(px.data() + i);
+        for (const std::uint8_t c :
+             {std::uint8_t(p[0] & 0xf8), std::uint8_t(p[1] & 0xfc), std::uint8_t(p[2] & 0xf8)}) {
+            sum = (sum ^ c) * 1099511628211ULL;
+        }
+    }
+    std::printf("sum=%016llx\n", static_cast<unsigned long long>(sum));
+    return px.empty() ? 1 : 0;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: xprobe paint-root RRGGBB | map-time W H -- CMD... | "
                          "frame-time SINCE_NS PID RRGGBB REMOTE_W REMOTE_H [TIMEOUT_S] | "
-                         "check-clear RRGGBB | count-frames PID SECONDS | watch PID SECONDS\n");
+                         "check-clear RRGGBB | count-frames PID SECONDS | watch PID SECONDS | "
+                         "picture-sum PID W H\n");
     return 2;
 }
 
@@ -303,6 +332,9 @@ int main(int argc, char** argv) {
     }
     if (cmd == "count-frames" && argc >= 4) {
         return CountFrames(std::atol(argv[2]), std::atof(argv[3]));
+    }
+    if (cmd == "picture-sum" && argc >= 5) {
+        return PictureSum(std::atol(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
     }
     if (cmd == "watch" && argc >= 4) {
         return Watch(std::atol(argv[2]), std::atof(argv[3]));
