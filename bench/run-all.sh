@@ -2,7 +2,7 @@
 # Every benchmark of the launcher, each against its reference in the same run:
 #
 #   bench/run-all.sh [BUILD_DIR] [ROUNDS]
-#   BENCH_PARTS="startup shadow xrdp store" BENCH_WORK_ROUNDS=3 bench/run-all.sh ...
+#   BENCH_PARTS="startup shadow uhd xrdp store" BENCH_WORK_ROUNDS=3 bench/run-all.sh ...
 #
 #   start-up   process start -> login window mapped, against a bare Qt window of its size
 #              showing the login window's captions in its font, and one showing nothing
@@ -14,9 +14,15 @@
 #   work       per remote frame: client CPU and frames drawn per second while bench_animate
 #              changes the whole server screen 30 times a second; light case: client CPU
 #              seconds per wall second (xclock -update 1; a full-screen scrolling xterm);
-#              1024x768 and 1920x1080
+#              1024x768 and 1920x1080 (part shadow), 3840x2160 (part uhd: the same on a
+#              3840x2160 shadow server, the program full screen on a 3842x2190 display)
 #   memory     peak resident memory at the login window, and of a 1920x1080 session
 #   store      the Google Benchmark of the profile store
+#   slowlink   (not in the default set; root) both clients behind a 2 Mbit/s router (tc tbf in
+#              network namespaces), 1024x768 scrolling xterm: updates drawn per second, kB/s
+#              received, server change -> client shows it (ms), client CPU, and whether the
+#              client's picture equals the server's screen once the load pauses
+#              (bench/slowlink.sh)
 #   net        (not in the default set; root) the program on real networks: connect at RTT
 #              0 / 50 / 150 ms, silent drop -> reconnecting panel, outage and server reset ->
 #              desktop back (bench/net-rows.sh; the program only, no reference)
@@ -31,6 +37,16 @@
 # Runs alternate between the program and its reference (the first of each pair alternating
 # too); each figure prints min / median / max and the ratio of the medians. Ends only the
 # processes it started.
+#
+# Last figures of the parts uhd and slowlink (min / median / max, program vs xfreerdp):
+#   CPU per remote frame 3840x2160   64.4 / 66.5 / 68.7 vs 123.8 / 128.2 / 132.7 ms (0.52);
+#                                    a loaded run: 109.7 / 127.6 / 247.5 vs 124.6 / 167.3 /
+#                                    214.2 ms (0.76); the server draws 0.5-1.7 frames/s there
+#   slow link, change -> shown       6.5 / 46.8 / 313 vs 3.8 / 44.1 / 580 ms (n=122 / 118);
+#                                    an earlier run 3.9 / 43.1 / 200 vs 3.8 / 46.0 / 173 ms
+#   slow link, updates drawn/s       14.8 / 15.6 / 16.1 vs 16.2 / 19.5 / 19.7 (same kB/s:
+#                                    7.7 vs 7.8; the program paints each update it receives,
+#                                    and both end on the server's picture: no work lost)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build-bench}"
@@ -490,7 +506,8 @@ if part store; then
 fi
 if part slowlink; then
     echo "== slow link ($rounds rounds)" >&2
-    "$root/bench/slowlink.sh" "$build" "$rounds" >"$work/slowlink.txt"
+    "$root/bench/slowlink.sh" "$build" "$rounds" >"$work/slowlink.txt" ||
+        fault "slowlink: bench/slowlink.sh ended with $? (it needs root)"
 fi
 if part net; then
     echo "== real networks ($rounds rounds)" >&2
