@@ -76,8 +76,10 @@ for dev in rc rs; do
 done
 ip netns exec "$name-s" "$root/scripts/rdp-test-server" start --address 10.77.2.2 \
     --display "$(free_display)" --state "$work/server" >"$work/server.env"
+server_port="" server_user="" server_password="" server_display=""
 eval "$(sed -n 's/^\(port\|user\|password\|display\)=/server_\1=/p' "$work/server.env")"
-pids+=($(cat "$work/server/pids"))
+read -ra server_pids <<<"$(tr '\n' ' ' <"$work/server/pids")"
+pids+=("${server_pids[@]}")
 client_display=$(free_display)
 set_sides
 "${server[@]}" "$xprobe" paint-root "$red"
@@ -145,7 +147,7 @@ latencies() {
 measure() { # client
     local rx0 rx1 c0 c1 t0 t1
     pids+=("$pid")
-    for _ in $(seq ${SLOWLINK_WAIT:-60}); do # until the client shows the marker stepping
+    for _ in $(seq 60); do # until the client shows the marker stepping
         "${client[@]}" "$xprobe" watch "$pid" 1 2>/dev/null | grep -c '^marker' | grep -qv '^[01]$' && break
         sleep 0.5
     done
