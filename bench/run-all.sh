@@ -15,7 +15,9 @@
 #              changes the whole server screen 30 times a second; light case: client CPU
 #              seconds per wall second (xclock -update 1; a full-screen scrolling xterm);
 #              1024x768 and 1920x1080 (part shadow), 3840x2160 (part uhd: the same on a
-#              3840x2160 shadow server, the program full screen on a 3842x2190 display)
+#              3840x2160 shadow server, the program full screen on a 3842x2190 display, and
+#              again at screen scale 2 on a 3844x2220 display: QT_SCALE_FACTOR=2, the remote
+#              desktop still 1:1 in device pixels)
 #   memory     peak resident memory at the login window, and of a 1920x1080 session
 #   store      the Google Benchmark of the profile store
 #   slowlink   (not in the default set; root) both clients behind a 2 Mbit/s router (tc tbf in
@@ -128,11 +130,12 @@ check_clear() {
 }
 
 # A loopback shadow server of the given size with a red screen and a small clock; sets server_*.
+# $2 names its state and certificate store (the size unless given).
 start_server() {
-    local state="$work/server.$1"
+    local state="$work/server.${2:-$1}"
     servers+=("$state")
     # A certificate store of this server's own (a new server has a new certificate).
-    export XDG_CONFIG_HOME="$work/config.$1"
+    export XDG_CONFIG_HOME="$work/config.${2:-$1}"
     eval "$("$root/scripts/rdp-test-server" start --size "$1" --state "$state" |
         sed -n 's/^\(port\|user\|password\|display\)=/server_\1=/p')"
     DISPLAY="$server_display" "$xprobe" paint-root "$red"
@@ -300,7 +303,7 @@ measure_work() {
 
 # The program up to its login window; sets pid. $1: seconds of a user's pause before Enter.
 program_to_enter() {
-    "$app/rdp-launcher" >"$work/launcher.log" 2>&1 &
+    QT_SCALE_FACTOR="${program_scale:-1}" "$app/rdp-launcher" >"$work/launcher.log" 2>&1 &
     pid=$!
     pids+=("$pid")
     local login=""
@@ -351,13 +354,16 @@ trust_server() {
     end_pid "$warm"
 }
 
-# $1 server size, $2 client screen, $3 the program's size code, $4 rounds
+# $1 server size, $2 client screen, $3 the program's size code, $4 rounds, $5 the program's
+# screen scale (1 unless given; its figures then carry "@2x")
 sessions() {
+    program_scale=${5:-1}
     size=$1
+    [ "$program_scale" = 1 ] || size="$1@${program_scale}x"
     local w=${1%x*} h=${1#*x} r first
-    start_server "$1"
+    start_server "$1" "$size"
     client_display "$2"
-    prepare_program "$3" "$1"
+    prepare_program "$3" "$size"
     xfreerdp_args "$1"
     trust_server "$red" "$w" "$h"
     floor_setup nla
@@ -372,7 +378,7 @@ sessions() {
         echo "  $size round $r done" >&2
     done
     floor_check nla
-    "$root/scripts/rdp-test-server" stop --state "$work/server.$1" >/dev/null
+    "$root/scripts/rdp-test-server" stop --state "$work/server.$size" >/dev/null
 }
 
 # ---------------------------------------------------------------- xrdp
@@ -495,6 +501,8 @@ fi
 if part uhd; then
     echo "== sessions at 3840x2160 ($work_rounds rounds)" >&2
     sessions 3840x2160 3842x2190 0 "$work_rounds"
+    echo "== sessions at 3840x2160, the program at scale 2 ($work_rounds rounds)" >&2
+    sessions 3840x2160 3844x2220 0 "$work_rounds" 2
 fi
 if part xrdp; then
     echo "== xrdp at 1024x768 ($rounds rounds)" >&2
@@ -530,7 +538,7 @@ row "loopback floor (shadow 1024x768)" floor.nla.1024x768 "" "(fault below)" ms
 row "loopback floor (shadow 1920x1080)" floor.nla.1920x1080 "" "(fault below)" ms
 row "loopback floor (shadow 3840x2160)" floor.nla.3840x2160 "" "(fault below)" ms
 row "loopback floor (xrdp, TLS)" floor.tls.xrdp "" "(fault below)" ms
-for s in 1024x768 1920x1080 3840x2160; do
+for s in 1024x768 1920x1080 3840x2160 3840x2160@2x; do
     row "CPU per remote frame $s" "cpu.anim.$s.program" "cpu.anim.$s.xfreerdp" "<= 0.9x" ms
     row "frames drawn per second $s" "fps.anim.$s.program" "fps.anim.$s.xfreerdp" "(info)" "1/s"
 done
