@@ -12,6 +12,8 @@
 #   CPU        client CPU seconds per wall second
 #   same       then the terminal and the marker pause for 2 s: 1 when the client's picture
 #              then equals the server's screen (at 16-bit colour), 0 when work was lost
+#   both       then both clients at once, each on a display of its own: per marker step the
+#              program's stamp minus xfreerdp's (negative: the program showed it first)
 #
 #   bench/slowlink.sh [BUILD_DIR] [ROUNDS] [SECONDS]      (root: network namespaces)
 #   SLOWLINK_RATE=2mbit SLOWLINK_BUFFER_MS=100
@@ -57,6 +59,7 @@ free_display() {
 # (Arrays, not functions: a process started in the background keeps its id.)
 set_sides() {
     client=(ip netns exec "$name-c" env DISPLAY=":$client_display")
+    on=("${client[@]}")
     server=(ip netns exec "$name-s" env DISPLAY="$server_display")
 }
 rx_bytes() { "${client[@]}" cat /sys/class/net/eth0/statistics/rx_bytes; }
@@ -83,10 +86,21 @@ pids+=("${server_pids[@]}")
 client_display=$(free_display)
 set_sides
 "${server[@]}" "$xprobe" paint-root "$red"
-"${client[@]}" Xvfb ":$client_display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do "${client[@]}" xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-"${client[@]}" "$xprobe" paint-root 505050
+client_screen() { # display number -> a grey Xvfb in the client's namespace
+    ip netns exec "$name-c" Xvfb ":$1" -screen 0 1280x1024x24 -nolisten tcp -noreset \
+        >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        ip netns exec "$name-c" env DISPLAY=":$1" xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.05
+    done
+    ip netns exec "$name-c" env DISPLAY=":$1" "$xprobe" paint-root 505050
+}
+client_screen "$client_display"
+# A second display for both clients at once.
+client2_display=$(free_display)
+client_screen "$client2_display"
+client2=(ip netns exec "$name-c" env DISPLAY=":$client2_display")
 
 app="$work/app"
 mkdir -p "$app"
@@ -113,24 +127,25 @@ sleep 1
 load+=($!)
 pids+=("${load[@]}")
 
+# The clients start on the display "${on[@]}" (the client's namespace, one of its displays).
 start_program() {
-    "${client[@]}" "$app/rdp-launcher" >"$work/program.log" 2>&1 &
+    "${on[@]}" "$app/rdp-launcher" >"$work/program.log" 2>&1 &
     pid=$!
     local login=""
     for _ in $(seq 500); do
-        login="$("${client[@]}" xdotool search --onlyvisible --name '连接登录' 2>/dev/null | head -n 1)" || true
+        login="$("${on[@]}" xdotool search --onlyvisible --name '连接登录' 2>/dev/null | head -n 1)" || true
         [ -n "$login" ] && break
         sleep 0.02
     done
-    "${client[@]}" xdotool windowfocus --sync "$login"
+    "${on[@]}" xdotool windowfocus --sync "$login"
     sleep 1 # a user's pause before the keys
-    "${client[@]}" xdotool key Return # from the user name on to the saved password
+    "${on[@]}" xdotool key Return # from the user name on to the saved password
     sleep 0.05
-    "${client[@]}" xdotool key Return
+    "${on[@]}" xdotool key Return
 }
 
 start_xfreerdp() {
-    "${client[@]}" xfreerdp "${xf_args[@]}" >"$work/xfreerdp.log" 2>&1 &
+    "${on[@]}" xfreerdp "${xf_args[@]}" >"$work/xfreerdp.log" 2>&1 &
     pid=$!
 }
 
@@ -144,13 +159,19 @@ latencies() {
              if (best) printf "%.1f\n", ($3 - best) / 1e6 }' "$work/stamps" "$1"
 }
 
-measure() { # client
-    local rx0 rx1 c0 c1 t0 t1
-    pids+=("$pid")
-    for _ in $(seq 60); do # until the client shows the marker stepping
-        "${client[@]}" "$xprobe" watch "$pid" 1 2>/dev/null | grep -c '^marker' | grep -qv '^[01]$' && break
+# Until client $1 on display "${on[@]}" shows the marker stepping.
+wait_stepping() {
+    pids+=("$1")
+    for _ in $(seq 60); do
+        "${on[@]}" "$xprobe" watch "$1" 1 2>/dev/null | grep -c '^marker' | grep -qv '^[01]$' &&
+            return
         sleep 0.5
     done
+}
+
+measure() { # client
+    local rx0 rx1 c0 c1 t0 t1
+    wait_stepping "$pid"
     rx0=$(rx_bytes) c0=$(run_ns "$pid") t0=$(date +%s%N)
     if ! "${client[@]}" "$xprobe" watch "$pid" "$seconds" >"$work/watch"; then
         echo "  $1: no session window; its log:" >&2
@@ -187,6 +208,31 @@ for r in $(seq "$rounds"); do
     done
 done
 
+# Both clients at once, each on a display of its own, see the same steps of the marker: the
+# difference of their stamps per step leaves the server's capture interval out.
+together() {
+    local program xfreerdp
+    on=("${client[@]}")
+    start_program
+    program=$pid
+    wait_stepping "$program"
+    on=("${client2[@]}")
+    start_xfreerdp
+    xfreerdp=$pid
+    wait_stepping "$xfreerdp"
+    "${client[@]}" "$xprobe" watch "$program" "$seconds" >"$work/watch.program" &
+    local w1=$!
+    "${client2[@]}" "$xprobe" watch "$xfreerdp" "$seconds" >"$work/watch.xfreerdp" || true
+    wait "$w1" || true
+    end_pid "$program"
+    end_pid "$xfreerdp"
+    awk 'FNR == 1 { f++ } $1 == "marker" && seen[f]++ { t[f, $2] = $3 }
+         END { for (k in t) { split(k, p, SUBSEP)
+                   if (p[1] == 1 && ((2, p[2]) in t)) printf "%.1f\n", (t[k] - t[2, p[2]]) / 1e6 } }' \
+        "$work/watch.program" "$work/watch.xfreerdp" | sed 's/^/both lead /' >>"$work/results"
+}
+for _ in $(seq "$rounds"); do together; done
+
 echo "slow link ($rate, ${buffer_ms} ms buffer, 1024x768 scrolling terminal, $rounds x ${seconds} s):"
 for f in ups kBps latency cpu same; do
     for c in program xfreerdp; do
@@ -197,3 +243,8 @@ for f in ups kBps latency cpu same; do
                 printf "%-18s %8.4g / %8.4g / %8.4g (n=%d)\n", label, v[1], m, v[NR], NR }'
     done
 done
+awk '$1 == "both" {print $3}' "$work/results" | sort -g | awk '{v[NR] = $1} END {
+    if (NR == 0) { print "both at once: -"; exit }
+    m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    printf "both at once, program minus xfreerdp per marker step: %.4g / %.4g / %.4g ms (n=%d)\n",
+        v[1], m, v[NR], NR }'
