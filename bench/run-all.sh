@@ -40,14 +40,15 @@
 # too); each figure prints min / median / max and the ratio of the medians. Ends only the
 # processes it started.
 #
-# Last figures of the parts uhd and slowlink (min / median / max, program vs xfreerdp):
-#   CPU per remote frame 3840x2160   64.4 / 66.5 / 68.7 vs 123.8 / 128.2 / 132.7 ms (0.52);
-#                                    a loaded run: 109.7 / 127.6 / 247.5 vs 124.6 / 167.3 /
-#                                    214.2 ms (0.76); the server draws 0.5-1.7 frames/s there
-#   slow link, change -> shown       6.5 / 46.8 / 313 vs 3.8 / 44.1 / 580 ms (n=122 / 118);
-#                                    an earlier run 3.9 / 43.1 / 200 vs 3.8 / 46.0 / 173 ms
-#   slow link, updates drawn/s       14.8 / 15.6 / 16.1 vs 16.2 / 19.5 / 19.7 (same kB/s:
-#                                    7.7 vs 7.8; the program paints each update it receives,
+# Last figures of the parts uhd and slowlink (min / median / max, program vs xfreerdp; more
+# runs and what they mean in the README's benchmark section):
+#   CPU per remote frame 3840x2160   52.5 / 64.9 / 78.3 vs 84.6 / 97.8 / 122.3 ms (0.66);
+#     the program at scale 2         50.5 / 69.5 / 98.7 vs 78.5 / 144.4 / 356.3 ms (0.48);
+#                                    the server draws only 0.5-2.5 frames/s there
+#   slow link, change -> shown       2.1 / 52.3 / 281 vs 3.5 / 54.6 / 363 ms (n=118 / 120);
+#     both at once, program - xf     -18 / +0.65 / +17 ms per marker step (n=120)
+#   slow link, updates drawn/s       14.5 / 14.8 / 15.1 vs 17.6 / 18.4 / 19.5 (kB/s 9.5 vs
+#                                    8.1; the program paints each update it receives,
 #                                    and both end on the server's picture: no work lost)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
