@@ -218,11 +218,19 @@ int ReadCounter(xprobe::Display& d, const xprobe::ClientWindow& w) {
     return value;
 }
 
-int CountFrames(long pid, double seconds) {
-    xprobe::Display d;
+// The session window of process `pid`; says so when there is none.
+xprobe::ClientWindow WindowOf(xprobe::Display& d, long pid) {
     const xprobe::ClientWindow w = xprobe::FindClientWindow(d, pid);
     if (w.id == 0) {
         std::fprintf(stderr, "xprobe: no window of process %ld\n", pid);
+    }
+    return w;
+}
+
+int CountFrames(long pid, double seconds) {
+    xprobe::Display d;
+    const xprobe::ClientWindow w = WindowOf(d, pid);
+    if (w.id == 0) {
         return 1;
     }
     long frames = 0;
@@ -247,9 +255,8 @@ int CountFrames(long pid, double seconds) {
 
 int Watch(long pid, double seconds) {
     xprobe::Display d;
-    const xprobe::ClientWindow w = xprobe::FindClientWindow(d, pid);
+    const xprobe::ClientWindow w = WindowOf(d, pid);
     if (w.id == 0) {
-        std::fprintf(stderr, "xprobe: no window of process %ld\n", pid);
         return 1;
     }
     const xprobe::Rect strip{w.rect.x, w.rect.y + 16, std::min(64, w.rect.width),
@@ -280,9 +287,8 @@ int PictureSum(long pid, int width, int height) {
     xprobe::Display d;
     xprobe::Rect area{0, 0, width, height};
     if (pid != 0) {
-        const xprobe::ClientWindow w = xprobe::FindClientWindow(d, pid);
+        const xprobe::ClientWindow w = WindowOf(d, pid);
         if (w.id == 0) {
-            std::fprintf(stderr, "xprobe: no window of process %ld\n", pid);
             return 1;
         }
         area = RemoteArea(w, width, height);
