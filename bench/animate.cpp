@@ -2,6 +2,10 @@
 // window whose whole picture changes FPS times a second until the process is ended.
 //
 //   bench_animate [FPS]        (30 unless given)
+//   bench_animate marker MS    only the frame counter, in a small window above all others,
+//                              one step every MS milliseconds (+-40 %, at random); prints
+//                              "VALUE NS" once the X server has drawn each value (NS:
+//                              CLOCK_REALTIME), the moment a client's latency counts from
 //
 // Each frame fills the screen with 24 x 24 tiles in sixteen colours, shifted by one colour a
 // frame, so every tile changes every frame. The top-left corner carries the frame counter:
@@ -14,6 +18,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -43,6 +49,22 @@ struct Painter {
                                 rects.data());
     }
 
+    void Counter(unsigned frame) const {
+        std::vector<xcb_rectangle_t> ones, zeros;
+        for (int bit = 0; bit < CounterCells; ++bit) {
+            const xcb_rectangle_t cell{static_cast<std::int16_t>(bit * CounterCell), 0, CounterCell,
+                                       CounterCell};
+            ((frame >> bit) & 1U ? ones : zeros).push_back(cell);
+        }
+        Fill(0xffffff, ones);
+        Fill(0x000000, zeros);
+    }
+
+    // A round trip: returns once the server drew everything sent before.
+    void Sync() const {
+        std::free(xcb_get_input_focus_reply(conn, xcb_get_input_focus(conn), nullptr));
+    }
+
     void Frame(unsigned frame) const {
         std::array<std::vector<xcb_rectangle_t>, Colours> byColour;
         for (int y = 0; y < height; y += Tile) {
@@ -57,16 +79,8 @@ struct Painter {
         for (int c = 0; c < Colours; ++c) {
             Fill(Palette[static_cast<std::size_t>(c)], byColour[static_cast<std::size_t>(c)]);
         }
-        std::vector<xcb_rectangle_t> ones, zeros;
-        for (int bit = 0; bit < CounterCells; ++bit) {
-            const xcb_rectangle_t cell{static_cast<std::int16_t>(bit * CounterCell), 0, CounterCell,
-                                       CounterCell};
-            ((frame >> bit) & 1U ? ones : zeros).push_back(cell);
-        }
-        Fill(0xffffff, ones);
-        Fill(0x000000, zeros);
-        // A round trip: the next frame starts only once the server drew this one.
-        std::free(xcb_get_input_focus_reply(conn, xcb_get_input_focus(conn), nullptr));
+        Counter(frame);
+        Sync(); // the next frame starts only once the server drew this one
     }
 };
 
@@ -77,16 +91,19 @@ void SleepUntil(const timespec& t) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    const int fps = argc > 1 ? std::atoi(argv[1]) : 30;
-    xcb_connection_t* conn = xcb_connect(nullptr, nullptr);
-    if (fps <= 0 || xcb_connection_has_error(conn)) {
-        std::fprintf(stderr, "usage: bench_animate [FPS] (with DISPLAY set)\n");
-        return 2;
-    }
+namespace {
+
+void Advance(timespec& t, long ns) {
+    t.tv_nsec += ns;
+    t.tv_sec += t.tv_nsec / 1000000000L;
+    t.tv_nsec %= 1000000000L;
+}
+
+Painter OpenWindow(xcb_connection_t* conn, int width, int height) {
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;
-    Painter p{conn, xcb_generate_id(conn), xcb_generate_id(conn), screen->width_in_pixels,
-              screen->height_in_pixels};
+    Painter p{conn, xcb_generate_id(conn), xcb_generate_id(conn),
+              width > 0 ? width : screen->width_in_pixels,
+              height > 0 ? height : screen->height_in_pixels};
     const std::uint32_t values[] = {0, 1}; // no background, override-redirect
     xcb_create_window(conn, XCB_COPY_FROM_PARENT, p.window, screen->root, 0, 0,
                       static_cast<std::uint16_t>(p.width), static_cast<std::uint16_t>(p.height), 0,
@@ -94,17 +111,54 @@ int main(int argc, char** argv) {
                       XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
     xcb_create_gc(conn, p.gc, p.window, 0, nullptr);
     xcb_map_window(conn, p.window);
+    return p;
+}
+
+void Animate(xcb_connection_t* conn, int fps) {
+    const Painter p = OpenWindow(conn, 0, 0);
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
-    const long periodNs = 1000000000L / fps;
     for (unsigned frame = 0; !xcb_connection_has_error(conn); ++frame) {
         p.Frame(frame);
-        next.tv_nsec += periodNs;
-        if (next.tv_nsec >= 1000000000L) {
-            next.tv_nsec -= 1000000000L;
-            ++next.tv_sec;
-        }
+        Advance(next, 1000000000L / fps);
         SleepUntil(next);
+    }
+}
+
+void Marker(xcb_connection_t* conn, int periodMs) {
+    const Painter p = OpenWindow(conn, CounterCells * CounterCell, CounterCell);
+    std::srand(static_cast<unsigned>(getpid()));
+    timespec next{};
+    clock_gettime(CLOCK_MONOTONIC, &next);
+    for (unsigned value = 1; !xcb_connection_has_error(conn); ++value) {
+        const std::uint32_t above = XCB_STACK_MODE_ABOVE; // over a window mapped later
+        xcb_configure_window(conn, p.window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+        p.Counter(value);
+        p.Sync();
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        std::printf("%u %lld\n", value % 256,
+                    static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+        std::fflush(stdout);
+        Advance(next, periodMs * (600L + std::rand() % 801) * 1000L);
+        SleepUntil(next);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const bool marker = argc > 2 && std::string(argv[1]) == "marker";
+    const int rate = marker ? std::atoi(argv[2]) : argc > 1 ? std::atoi(argv[1]) : 30;
+    xcb_connection_t* conn = xcb_connect(nullptr, nullptr);
+    if (rate <= 0 || xcb_connection_has_error(conn)) {
+        std::fprintf(stderr, "usage: bench_animate [FPS] | marker MS (with DISPLAY set)\n");
+        return 2;
+    }
+    if (marker) {
+        Marker(conn, rate);
+    } else {
+        Animate(conn, rate);
     }
     return 0;
 }

@@ -2,7 +2,7 @@
 # Every benchmark of the launcher, each against its reference in the same run:
 #
 #   bench/run-all.sh [BUILD_DIR] [ROUNDS]
-#   BENCH_PARTS="startup shadow memory xrdp store" BENCH_WORK_ROUNDS=3 bench/run-all.sh ...
+#   BENCH_PARTS="startup shadow uhd memory xrdp store" BENCH_WORK_ROUNDS=3 bench/run-all.sh ...
 #
 #   start-up   process start -> login window mapped, against a bare Qt window of its size
 #              showing the login window's captions in its font, and one showing nothing;
@@ -15,7 +15,10 @@
 #   work       per remote frame: client CPU and frames drawn per second while bench_animate
 #              changes the whole server screen 30 times a second; light case: client CPU
 #              seconds per wall second (xclock -update 1; a full-screen scrolling xterm);
-#              1024x768 and 1920x1080
+#              1024x768 and 1920x1080 (part shadow), 3840x2160 (part uhd: the same on a
+#              3840x2160 shadow server, the program full screen on a 3842x2190 display, and
+#              again at screen scale 2 on a 3844x2220 display: QT_SCALE_FACTOR=2, the remote
+#              desktop still 1:1 in device pixels)
 #   memory     peak resident memory (VmHWM of the client's process; none of the three starts
 #              another process, one would be added) in a 1920x1080 session on the shadow
 #              server after the work of a work round: the program against xfreerdp and
@@ -24,6 +27,11 @@
 #              packages remmina and remmina-plugin-rdp, which install-deps.sh --bench adds),
 #              the three in turn, BENCH_WORK_ROUNDS rounds
 #   store      the Google Benchmark of the profile store
+#   slowlink   (not in the default set; root) both clients behind a 2 Mbit/s router (tc tbf in
+#              network namespaces), 1024x768 scrolling xterm: updates drawn per second, kB/s
+#              received, server change -> client shows it (ms), client CPU, and whether the
+#              client's picture equals the server's screen once the load pauses
+#              (bench/slowlink.sh)
 #   net        (not in the default set; root) the program on real networks: connect at RTT
 #              0 / 50 / 150 ms, silent drop -> reconnecting panel, outage and server reset ->
 #              desktop back (bench/net-rows.sh; the program only, no reference)
@@ -38,11 +46,22 @@
 # Runs alternate between the program and its reference (the first of each pair alternating
 # too); each figure prints min / median / max and the ratio of the medians. Ends only the
 # processes it started.
+#
+# Last figures of the parts uhd and slowlink (min / median / max, program vs xfreerdp; more
+# runs and what they mean in the README's benchmark section):
+#   CPU per remote frame 3840x2160   52.5 / 64.9 / 78.3 vs 84.6 / 97.8 / 122.3 ms (0.66);
+#     the program at scale 2         50.5 / 69.5 / 98.7 vs 78.5 / 144.4 / 356.3 ms (0.48);
+#                                    the server draws only 0.5-2.5 frames/s there
+#   slow link, change -> shown       2.1 / 52.3 / 281 vs 3.5 / 54.6 / 363 ms (n=118 / 120);
+#     both at once, program - xf     -18 / +0.65 / +17 ms per marker step (n=120)
+#   slow link, updates drawn/s       14.5 / 14.8 / 15.1 vs 17.6 / 18.4 / 19.5 (kB/s 9.5 vs
+#                                    8.1; the program paints each update it receives,
+#                                    and both end on the server's picture: no work lost)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build-bench}"
 rounds="${2:-5}"
-parts="${BENCH_PARTS:-startup shadow memory xrdp store}" # a subset, e.g. BENCH_PARTS="startup xrdp"
+parts="${BENCH_PARTS:-startup shadow uhd memory xrdp store}" # a subset, e.g. BENCH_PARTS="startup xrdp"
 work_rounds=${BENCH_WORK_ROUNDS:-3} # rounds that also measure CPU (each costs 5 + 5 + 6 s per client)
 cpu_seconds=5
 anim_seconds=6
@@ -301,7 +320,7 @@ measure_work() {
 
 # The program up to its login window; sets pid. $1: seconds of a user's pause before Enter.
 program_to_enter() {
-    "$app/rdp-launcher" >"$work/launcher.log" 2>&1 &
+    QT_SCALE_FACTOR="${program_scale:-1}" "$app/rdp-launcher" >"$work/launcher.log" 2>&1 &
     pid=$!
     pids+=("$pid")
     local login=""
@@ -352,13 +371,16 @@ trust_server() {
     end_pid "$warm"
 }
 
-# $1 server size, $2 client screen, $3 the program's size code, $4 rounds
+# $1 server size, $2 client screen, $3 the program's size code, $4 rounds, $5 the program's
+# screen scale (1 unless given; its figures then carry "@2x")
 sessions() {
+    program_scale=${5:-1}
     size=$1
+    [ "$program_scale" = 1 ] || size="$1@${program_scale}x"
     local w=${1%x*} h=${1#*x} r first
-    start_server "$1"
+    start_server "$1" "$size"
     client_display "$2"
-    prepare_program "$3" "$1"
+    prepare_program "$3" "$size"
     xfreerdp_args "$1"
     trust_server "$red" "$w" "$h"
     floor_setup nla
@@ -373,7 +395,7 @@ sessions() {
         echo "  $size round $r done" >&2
     done
     floor_check nla
-    "$root/scripts/rdp-test-server" stop --state "$work/server.$1" >/dev/null
+    "$root/scripts/rdp-test-server" stop --state "$work/server.$size" >/dev/null
 }
 
 # ---------------------------------------------------------------- session memory
@@ -583,6 +605,12 @@ if part shadow; then
     echo "== sessions at 1920x1080 ($work_rounds rounds)" >&2
     sessions 1920x1080 1922x1110 0 "$work_rounds"
 fi
+if part uhd; then
+    echo "== sessions at 3840x2160 ($work_rounds rounds)" >&2
+    sessions 3840x2160 3842x2190 0 "$work_rounds"
+    echo "== sessions at 3840x2160, the program at scale 2 ($work_rounds rounds)" >&2
+    sessions 3840x2160 3844x2220 0 "$work_rounds" 2
+fi
 if part memory; then
     echo "== session memory at 1920x1080 ($work_rounds rounds)" >&2
     memory_sessions "$work_rounds"
@@ -594,6 +622,11 @@ fi
 if part store; then
     echo "== store" >&2
     store_bench
+fi
+if part slowlink; then
+    echo "== slow link ($rounds rounds)" >&2
+    "$root/bench/slowlink.sh" "$build" "$rounds" >"$work/slowlink.txt" ||
+        fault "slowlink: bench/slowlink.sh ended with $? (it needs root)"
 fi
 if part net; then
     echo "== real networks ($rounds rounds)" >&2
@@ -608,17 +641,19 @@ row "start-up vs same-text window" startup.program startup.text "<= 1.2x" ms
 row "start-up vs text-free window" startup.program startup.bare "(info)" ms
 row "connect 1024x768 vs xfreerdp" connect.1024x768.program connect.1024x768.xfreerdp "<= 1.05x" ms
 row "connect 1920x1080 vs xfreerdp" connect.1920x1080.program connect.1920x1080.xfreerdp "<= 1.05x" ms
+row "connect 3840x2160 vs xfreerdp" connect.3840x2160.program connect.3840x2160.xfreerdp "(info)" ms
 row "connect xrdp, both from start" connect.xrdp.program connect.xrdp.xfreerdp "<= 1.05x" ms
 row "connect xrdp, program from Enter" connect.xrdp.program_enter connect.xrdp.xfreerdp "(info)" ms
 row "xrdp first connection (session start)" connect.xrdp.first.xfreerdp "" "(info)" ms
 row "loopback floor (shadow 1024x768)" floor.nla.1024x768 "" "(fault below)" ms
 row "loopback floor (shadow 1920x1080)" floor.nla.1920x1080 "" "(fault below)" ms
+row "loopback floor (shadow 3840x2160)" floor.nla.3840x2160 "" "(fault below)" ms
 row "loopback floor (xrdp, TLS)" floor.tls.xrdp "" "(fault below)" ms
-for s in 1024x768 1920x1080; do
+for s in 1024x768 1920x1080 3840x2160 3840x2160@2x; do
     row "CPU per remote frame $s" "cpu.anim.$s.program" "cpu.anim.$s.xfreerdp" "<= 0.9x" ms
     row "frames drawn per second $s" "fps.anim.$s.program" "fps.anim.$s.xfreerdp" "(info)" "1/s"
 done
-for s in 1024x768 1920x1080; do
+for s in 1024x768 1920x1080 3840x2160; do
     row "CPU xclock $s (light)" "cpu.clock.$s.program" "cpu.clock.$s.xfreerdp" "(info)" "s/s"
     row "CPU scrolling xterm $s (light)" "cpu.scroll.$s.program" "cpu.scroll.$s.xfreerdp" "(info)" "s/s"
 done
@@ -631,6 +666,10 @@ for n in 100 1000 10000; do
     row "store save $n profiles" "store.save.$n" "" "< 50 ms, linear" ms
     row "store load $n profiles" "store.load.$n" "" "< 50 ms, linear" ms
 done
+if [ -s "$work/slowlink.txt" ]; then
+    echo
+    cat "$work/slowlink.txt"
+fi
 if [ -s "$work/net-rows.txt" ]; then
     echo
     echo "real networks, the program (min / median / max):"

@@ -18,6 +18,16 @@
 //       reads the frame counter bench_animate draws in the remote desktop's top-left corner
 //       from the session window of PID every 2 ms for SECONDS; prints the frames the client
 //       drew, frames per second, the client's CPU seconds (all threads) and CPU per frame.
+//   xprobe watch PID SECONDS
+//       for SECONDS, every millisecond: prints "marker VALUE NS" when the counter of
+//       bench_animate marker in the session window of PID shows a new value (NS:
+//       CLOCK_REALTIME), and counts the changes of the strip below it (64 pixels wide, the
+//       window's height: the start of every line of a terminal); prints updates and
+//       updates per second, the pictures the client drew there.
+//   xprobe picture-sum PID WIDTH HEIGHT
+//       prints a checksum of WIDTH x HEIGHT pixels from the top-left corner of the session
+//       window of PID (PID 0: of the screen), each channel cut to the bits 16-bit colour
+//       keeps, so that a client's picture and the server's screen can be compared.
 #include "xprobe_screen.h"
 
 #include <xcb/xcb.h>
@@ -208,11 +218,19 @@ int ReadCounter(xprobe::Display& d, const xprobe::ClientWindow& w) {
     return value;
 }
 
-int CountFrames(long pid, double seconds) {
-    xprobe::Display d;
+// The session window of process `pid`; says so when there is none.
+xprobe::ClientWindow WindowOf(xprobe::Display& d, long pid) {
     const xprobe::ClientWindow w = xprobe::FindClientWindow(d, pid);
     if (w.id == 0) {
         std::fprintf(stderr, "xprobe: no window of process %ld\n", pid);
+    }
+    return w;
+}
+
+int CountFrames(long pid, double seconds) {
+    xprobe::Display d;
+    const xprobe::ClientWindow w = WindowOf(d, pid);
+    if (w.id == 0) {
         return 1;
     }
     long frames = 0;
@@ -235,10 +253,64 @@ int CountFrames(long pid, double seconds) {
     return frames > 0 ? 0 : 1;
 }
 
+int Watch(long pid, double seconds) {
+    xprobe::Display d;
+    const xprobe::ClientWindow w = WindowOf(d, pid);
+    if (w.id == 0) {
+        return 1;
+    }
+    const xprobe::Rect strip{w.rect.x, w.rect.y + 16, std::min(64, w.rect.width),
+                             w.rect.height - 16};
+    long updates = 0;
+    int last = -1;
+    std::string lastStrip = xprobe::ReadArea(d, strip);
+    const long long t0 = NowNs(), end = t0 + static_cast<long long>(seconds * 1e9);
+    while (NowNs() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const int v = ReadCounter(d, w);
+        if (v >= 0 && v != last) {
+            std::printf("marker %d %lld\n", v, NowNs());
+            last = v;
+        }
+        std::string now = xprobe::ReadArea(d, strip);
+        if (now != lastStrip) {
+            ++updates;
+            lastStrip = std::move(now);
+        }
+    }
+    const double wall = static_cast<double>(NowNs() - t0) / 1e9;
+    std::printf("updates=%ld\nups=%.2f\n", updates, static_cast<double>(updates) / wall);
+    return 0;
+}
+
+int PictureSum(long pid, int width, int height) {
+    xprobe::Display d;
+    xprobe::Rect area{0, 0, width, height};
+    if (pid != 0) {
+        const xprobe::ClientWindow w = WindowOf(d, pid);
+        if (w.id == 0) {
+            return 1;
+        }
+        area = RemoteArea(w, width, height);
+    }
+    const std::string px = xprobe::ReadArea(d, area);
+    std::uint64_t sum = 1469598103934665603ULL; // FNV-1a
+    for (std::size_t i = 0; i + 4 <= px.size(); i += 4) {
+        const auto* p = reinterpret_cast<const std::uint8_t*>(px.data() + i);
+        for (const std::uint8_t c :
+             {std::uint8_t(p[0] & 0xf8), std::uint8_t(p[1] & 0xfc), std::uint8_t(p[2] & 0xf8)}) {
+            sum = (sum ^ c) * 1099511628211ULL;
+        }
+    }
+    std::printf("sum=%016llx\n", static_cast<unsigned long long>(sum));
+    return px.empty() ? 1 : 0;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: xprobe paint-root RRGGBB | map-time W H -- CMD... | "
                          "frame-time SINCE_NS PID RRGGBB REMOTE_W REMOTE_H [TIMEOUT_S] | "
-                         "check-clear RRGGBB | count-frames PID SECONDS\n");
+                         "check-clear RRGGBB | count-frames PID SECONDS | watch PID SECONDS | "
+                         "picture-sum PID W H\n");
     return 2;
 }
 
@@ -266,6 +338,12 @@ int main(int argc, char** argv) {
     }
     if (cmd == "count-frames" && argc >= 4) {
         return CountFrames(std::atol(argv[2]), std::atof(argv[3]));
+    }
+    if (cmd == "picture-sum" && argc >= 5) {
+        return PictureSum(std::atol(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
+    }
+    if (cmd == "watch" && argc >= 4) {
+        return Watch(std::atol(argv[2]), std::atof(argv[3]));
     }
     return Usage();
 }
