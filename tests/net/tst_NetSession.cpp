@@ -92,6 +92,10 @@ QString ReconnectingPrefix(int attempt) {
 class NetSession : public rdp::test::WindowCase {
     Q_OBJECT
 
+public:
+    // The server's port comes from the network case's script (RDP_NET_PORT), not this one.
+    NetSession() : WindowCase(0) {}
+
 private:
     qint64 relay_ = 0;
 
