@@ -15,6 +15,8 @@
 #              changes the whole server screen 30 times a second; light case: client CPU
 #              seconds per wall second (xclock -update 1; a full-screen scrolling xterm);
 #              1024x768 and 1920x1080
+#   keyecho    the first key typed into the login window's password box -> its echo painted
+#              (the program only; the first key press also starts loading the library)
 #   memory     peak resident memory at the login window, and of a 1920x1080 session
 #   store      the Google Benchmark of the profile store
 #   net        (not in the default set; root) the program on real networks: connect at RTT
@@ -35,7 +37,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build-bench}"
 rounds="${2:-5}"
-parts="${BENCH_PARTS:-startup shadow xrdp store}" # a subset, e.g. BENCH_PARTS="startup xrdp"
+parts="${BENCH_PARTS:-startup keyecho shadow xrdp store}" # a subset, e.g. BENCH_PARTS="startup xrdp"
 work_rounds=${BENCH_WORK_ROUNDS:-3} # rounds that also measure CPU (each costs 5 + 5 + 6 s per client)
 cpu_seconds=5
 anim_seconds=6
@@ -104,6 +106,20 @@ client_display() {
     for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
     export DISPLAY=":$(tr -d '\n' <"$fdfile")"
     "$xprobe" paint-root "$client_root"
+}
+
+# The program started up to its login window, which has the keyboard; sets pid and login.
+program_login() {
+    "$app/rdp-launcher" >"$work/launcher.log" 2>&1 &
+    pid=$!
+    pids+=("$pid")
+    login=""
+    for _ in $(seq 500); do
+        login="$(xdotool search --onlyvisible --name '连接登录' 2>/dev/null | head -n 1)" || true
+        [ -n "$login" ] && break
+        sleep 0.02
+    done
+    xdotool windowfocus --sync "$login"
 }
 
 # Before a client starts: the client display shows none of the remote colour $1.
@@ -245,6 +261,31 @@ startup() {
     done
 }
 
+# ---------------------------------------------------------------- first key in the login window
+# The password box of the login window at 96 dpi (its place in twips / 15), clicked into (no
+# key press) before the one key is typed; its echo is looked for in the box.
+password_box=(154 128 189 17)
+
+key_echo_once() {
+    program_login
+    xdotool mousemove --window "$login" $((password_box[0] + 20)) $((password_box[1] + 8)) click 1
+    sleep 1 # the window idle, as a user's pause before typing
+    if "$xprobe" key-echo "$pid" "${password_box[@]}" -- xdotool key a >"$work/echo"; then
+        record keyecho.program "$(sed -n 's/echo_ms=//p' "$work/echo")"
+    else
+        fault "first key: no echo seen in the password box"
+    fi
+    end_pid "$pid"
+}
+
+key_echo() {
+    size=keyecho
+    client_display 1280x1024
+    prepare_program 2 keyecho
+    local r
+    for r in $(seq $((rounds + 2))); do key_echo_once; done
+}
+
 # ---------------------------------------------------------------- sessions
 scroller_start() {
     local cols=$(($1 / 6 + 1)) lines=$(($2 / 13 + 1))
@@ -284,16 +325,7 @@ measure_work() {
 
 # The program up to its login window; sets pid. $1: seconds of a user's pause before Enter.
 program_to_enter() {
-    "$app/rdp-launcher" >"$work/launcher.log" 2>&1 &
-    pid=$!
-    pids+=("$pid")
-    local login=""
-    for _ in $(seq 500); do
-        login="$(xdotool search --onlyvisible --name '连接登录' 2>/dev/null | head -n 1)" || true
-        [ -n "$login" ] && break
-        sleep 0.02
-    done
-    xdotool windowfocus --sync "$login"
+    program_login
     sleep "$1"
     xdotool key Return # from the user name on to the saved password
     sleep 0.05
@@ -470,6 +502,10 @@ if part startup; then
     echo "== start-up and login-window memory ($((rounds + 2)) runs each)" >&2
     startup
 fi
+if part keyecho; then
+    echo "== first key in the login window ($((rounds + 2)) runs)" >&2
+    key_echo
+fi
 if part shadow; then
     echo "== sessions at 1024x768 ($rounds rounds, CPU in the first $work_rounds)" >&2
     sessions 1024x768 1280x1024 2 "$rounds"
@@ -495,6 +531,7 @@ printf '|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..42})" "$(printf -- '-%.0s' 
     "$(printf -- '-%.0s' {1..30})" "--------" "$(printf -- '-%.0s' {1..17})"
 row "start-up vs same-text window" startup.program startup.text "<= 1.2x" ms
 row "start-up vs text-free window" startup.program startup.bare "(info)" ms
+row "first key -> echo in the login window" keyecho.program "" "(info)" ms
 row "connect 1024x768 vs xfreerdp" connect.1024x768.program connect.1024x768.xfreerdp "<= 1.05x" ms
 row "connect 1920x1080 vs xfreerdp" connect.1920x1080.program connect.1920x1080.xfreerdp "<= 1.05x" ms
 row "connect xrdp, both from start" connect.xrdp.program connect.xrdp.xfreerdp "<= 1.05x" ms

@@ -18,6 +18,11 @@
 //       reads the frame counter bench_animate draws in the remote desktop's top-left corner
 //       from the session window of PID every 2 ms for SECONDS; prints the frames the client
 //       drew, frames per second, the client's CPU seconds (all threads) and CPU per frame.
+//   xprobe key-echo PID X Y W H -- COMMAND [ARGS...]
+//       reads the area X,Y WxH of the top-level window of process PID, starts COMMAND (one
+//       that types a key), and polls the area every millisecond until it changes over more
+//       than three columns (a blinking text cursor changes one or two); prints echo_ms,
+//       counted from COMMAND's start.
 #include "xprobe_screen.h"
 
 #include <xcb/xcb.h>
@@ -235,10 +240,52 @@ int CountFrames(long pid, double seconds) {
     return frames > 0 ? 0 : 1;
 }
 
+// The width of the columns in which two reads of one area differ (0: none).
+int ChangedColumns(const std::string& a, const std::string& b, int width) {
+    if (a.size() != b.size() || width <= 0) {
+        return 0;
+    }
+    int first = width, last = -1;
+    for (std::size_t i = 0; i + 4 <= a.size(); i += 4) {
+        if (std::memcmp(a.data() + i, b.data() + i, 3) != 0) {
+            const int column = static_cast<int>(i / 4) % width;
+            first = std::min(first, column);
+            last = std::max(last, column);
+        }
+    }
+    return last < 0 ? 0 : last - first + 1;
+}
+
+int KeyEcho(long pid, xprobe::Rect area, char** argv) {
+    xprobe::Display d;
+    const xprobe::ClientWindow w = xprobe::FindClientWindow(d, pid);
+    if (w.id == 0) {
+        std::fprintf(stderr, "xprobe: no window of process %ld\n", pid);
+        return 1;
+    }
+    area.x += w.rect.x;
+    area.y += w.rect.y;
+    const std::string before = xprobe::ReadArea(d, area);
+    const long long start = NowNs();
+    const pid_t typist = Spawn(argv);
+    long long echoed = -1;
+    while (echoed < 0 && NowNs() - start < 10000000000LL) {
+        if (ChangedColumns(before, xprobe::ReadArea(d, area), area.width) > 3) {
+            echoed = NowNs();
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    waitpid(typist, nullptr, 0);
+    std::printf("echo_ms=%.1f\n", echoed < 0 ? -1.0 : static_cast<double>(echoed - start) / 1e6);
+    return echoed < 0 ? 1 : 0;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: xprobe paint-root RRGGBB | map-time W H -- CMD... | "
                          "frame-time SINCE_NS PID RRGGBB REMOTE_W REMOTE_H [TIMEOUT_S] | "
-                         "check-clear RRGGBB | count-frames PID SECONDS\n");
+                         "check-clear RRGGBB | count-frames PID SECONDS | "
+                         "key-echo PID X Y W H -- CMD...\n");
     return 2;
 }
 
@@ -266,6 +313,12 @@ int main(int argc, char** argv) {
     }
     if (cmd == "count-frames" && argc >= 4) {
         return CountFrames(std::atol(argv[2]), std::atof(argv[3]));
+    }
+    if (cmd == "key-echo" && argc >= 10 && std::strcmp(argv[7], "--") == 0) {
+        return KeyEcho(
+            std::atol(argv[2]),
+            {std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6])},
+            argv + 8);
     }
     return Usage();
 }
