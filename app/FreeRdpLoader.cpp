@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <future>
 
 #include <dlfcn.h>
 
@@ -92,25 +93,31 @@ FreeRdpModule LoadFreeRdpModule(const QStringList& candidates) {
 
 namespace {
 
-const FreeRdpModule& Module() {
-    static const FreeRdpModule module = [] {
-        FreeRdpModule m = LoadFreeRdpModule(ModuleCandidates());
-        if (m.create == nullptr) {
-            std::fprintf(stderr, "rdp-launcher: %s\n", m.problem.toLocal8Bit().constData());
-        }
-        return m;
-    }(); // never unloaded
-    return module;
+// The one load of the module (never unloaded), started by the first caller: in the
+// background or, when nothing started it before, right where it is needed. GUI thread only;
+// a load still running when the program ends is waited for.
+const std::shared_future<FreeRdpModule>& Module(std::launch how) {
+    static std::shared_future<FreeRdpModule> loaded;
+    if (!loaded.valid()) {
+        loaded = std::async(how, [candidates = ModuleCandidates()] {
+            FreeRdpModule m = LoadFreeRdpModule(candidates);
+            if (m.create == nullptr) {
+                std::fprintf(stderr, "rdp-launcher: %s\n", m.problem.toLocal8Bit().constData());
+            }
+            return m;
+        });
+    }
+    return loaded;
 }
 
 } // namespace
 
 void PreloadFreeRdpModule() {
-    Module();
+    Module(std::launch::async);
 }
 
 RdpClientControl* CreateFreeRdpControlFromModule(QWidget* parent) {
-    const FreeRdpModule& module = Module();
+    const FreeRdpModule& module = Module(std::launch::deferred).get();
     if (module.create == nullptr) {
         throw Error(CannotCreateObject, module.problem);
     }

@@ -12,9 +12,10 @@ namespace rdp {
 
 // The FreeRDP control lives in a module of its own beside the program (or in the library
 // folder of its installation, ../lib/rdp-launcher/); only a build made for the tests also
-// looks into its build tree. It is loaded on the GUI thread when the user starts typing in
-// the login window (or, at the latest, when the first control is made); the library's
-// warm-up then runs in the background. Module and program must be of one version.
+// looks into its build tree. It is loaded on a thread of its own when the user starts typing
+// in the login window (or on the GUI thread, at the latest, when the first control is made);
+// the library's warm-up then runs in the background. Module and program must be of one
+// version.
 //
 // The session window's control factory: a new FreeRDP control. Throws rdp::Error (429) with
 // a message that names the module and asks to keep the program's folder together when the
@@ -31,9 +32,10 @@ struct FreeRdpModule {
 // starts its warm-up. Modules are never unloaded.
 FreeRdpModule LoadFreeRdpModule(const QStringList& candidates);
 
-// Loads the module and starts the library's warm-up now, if not done yet. The program calls
-// it on the first key press in the login window, so that neither the idle window nor the
-// connection pays for the library.
+// Starts loading the module (and then the library's warm-up) on a thread of its own, if not
+// done yet; the first control made waits for it. The program calls it on the first key press
+// in the login window, so that neither the idle window, nor the typing, nor the connection
+// pays for the library. GUI thread only.
 void PreloadFreeRdpModule();
 
 } // namespace rdp

@@ -19,6 +19,8 @@
 #              3840x2160 shadow server, the program full screen on a 3842x2190 display, and
 #              again at screen scale 2 on a 3844x2220 display: QT_SCALE_FACTOR=2, the remote
 #              desktop still 1:1 in device pixels)
+#   keyecho    the first key typed into the login window's password box -> its echo painted
+#              (the program only; the first key press also starts loading the library)
 #   memory     peak resident memory (VmHWM of the client's process; none of the three starts
 #              another process, one would be added) in a 1920x1080 session on the shadow
 #              server after the work of a work round: the program against xfreerdp and
@@ -61,7 +63,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build-bench}"
 rounds="${2:-5}"
-parts="${BENCH_PARTS:-startup shadow uhd memory xrdp store}" # a subset, e.g. BENCH_PARTS="startup xrdp"
+parts="${BENCH_PARTS:-startup keyecho shadow uhd memory xrdp store}" # a subset, e.g. BENCH_PARTS="startup xrdp"
 work_rounds=${BENCH_WORK_ROUNDS:-3} # rounds that also measure CPU (each costs 5 + 5 + 6 s per client)
 cpu_seconds=5
 anim_seconds=6
@@ -137,6 +139,20 @@ client_display() {
     for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
     export DISPLAY=":$(tr -d '\n' <"$fdfile")"
     "$xprobe" paint-root "$client_root"
+}
+
+# The program started up to its login window, which has the keyboard; sets pid and login.
+program_login() {
+    QT_SCALE_FACTOR="${program_scale:-1}" "$app/rdp-launcher" >"$work/launcher.log" 2>&1 &
+    pid=$!
+    pids+=("$pid")
+    login=""
+    for _ in $(seq 500); do
+        login="$(xdotool search --onlyvisible --name '连接登录' 2>/dev/null | head -n 1)" || true
+        [ -n "$login" ] && break
+        sleep 0.02
+    done
+    xdotool windowfocus --sync "$login"
 }
 
 # Before a client starts: the client display shows none of the remote colour $1.
@@ -279,6 +295,31 @@ startup() {
     done
 }
 
+# ---------------------------------------------------------------- first key in the login window
+# The password box of the login window at 96 dpi (its place in twips / 15), clicked into (no
+# key press) before the one key is typed; its echo is looked for in the box.
+password_box=(154 128 189 17)
+
+key_echo_once() {
+    program_login
+    xdotool mousemove --window "$login" $((password_box[0] + 20)) $((password_box[1] + 8)) click 1
+    sleep 1 # the window idle, as a user's pause before typing
+    if "$xprobe" key-echo "$pid" "${password_box[@]}" -- xdotool key a >"$work/echo"; then
+        record keyecho.program "$(sed -n 's/echo_ms=//p' "$work/echo")"
+    else
+        fault "first key: no echo seen in the password box"
+    fi
+    end_pid "$pid"
+}
+
+key_echo() {
+    size=keyecho
+    client_display 1280x1024
+    prepare_program 2 keyecho
+    local r
+    for r in $(seq $((rounds + 2))); do key_echo_once; done
+}
+
 # ---------------------------------------------------------------- sessions
 scroller_start() {
     local cols=$(($1 / 6 + 1)) lines=$(($2 / 13 + 1))
@@ -320,16 +361,7 @@ measure_work() {
 
 # The program up to its login window; sets pid. $1: seconds of a user's pause before Enter.
 program_to_enter() {
-    QT_SCALE_FACTOR="${program_scale:-1}" "$app/rdp-launcher" >"$work/launcher.log" 2>&1 &
-    pid=$!
-    pids+=("$pid")
-    local login=""
-    for _ in $(seq 500); do
-        login="$(xdotool search --onlyvisible --name '连接登录' 2>/dev/null | head -n 1)" || true
-        [ -n "$login" ] && break
-        sleep 0.02
-    done
-    xdotool windowfocus --sync "$login"
+    program_login
     sleep "$1"
     xdotool key Return # from the user name on to the saved password
     sleep 0.05
@@ -374,7 +406,7 @@ trust_server() {
 # $1 server size, $2 client screen, $3 the program's size code, $4 rounds, $5 the program's
 # screen scale (1 unless given; its figures then carry "@2x")
 sessions() {
-    program_scale=${5:-1}
+    local program_scale=${5:-1} # seen by the functions it calls
     size=$1
     [ "$program_scale" = 1 ] || size="$1@${program_scale}x"
     local w=${1%x*} h=${1#*x} r first
@@ -599,6 +631,10 @@ if part startup; then
     echo "== start-up and login-window memory ($((rounds + 2)) runs each)" >&2
     startup
 fi
+if part keyecho; then
+    echo "== first key in the login window ($((rounds + 2)) runs)" >&2
+    key_echo
+fi
 if part shadow; then
     echo "== sessions at 1024x768 ($rounds rounds, CPU in the first $work_rounds)" >&2
     sessions 1024x768 1280x1024 2 "$rounds"
@@ -639,6 +675,7 @@ printf '|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..42})" "$(printf -- '-%.0s' 
     "$(printf -- '-%.0s' {1..30})" "--------" "$(printf -- '-%.0s' {1..17})"
 row "start-up vs same-text window" startup.program startup.text "<= 1.2x" ms
 row "start-up vs text-free window" startup.program startup.bare "(info)" ms
+row "first key -> echo in the login window" keyecho.program "" "(info)" ms
 row "connect 1024x768 vs xfreerdp" connect.1024x768.program connect.1024x768.xfreerdp "<= 1.05x" ms
 row "connect 1920x1080 vs xfreerdp" connect.1920x1080.program connect.1920x1080.xfreerdp "<= 1.05x" ms
 row "connect 3840x2160 vs xfreerdp" connect.3840x2160.program connect.3840x2160.xfreerdp "(info)" ms

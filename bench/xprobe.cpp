@@ -28,6 +28,11 @@
 //       prints a checksum of WIDTH x HEIGHT pixels from the top-left corner of the session
 //       window of PID (PID 0: of the screen), each channel cut to the bits 16-bit colour
 //       keeps, so that a client's picture and the server's screen can be compared.
+//   xprobe key-echo PID X Y W H -- COMMAND [ARGS...]
+//       reads the area X,Y WxH of the top-level window of process PID, starts COMMAND (one
+//       that types a key), and polls the area every millisecond until it changes over more
+//       than three columns (a blinking text cursor changes one or two); prints echo_ms,
+//       counted from COMMAND's start.
 #include "xprobe_screen.h"
 
 #include <xcb/xcb.h>
@@ -306,11 +311,52 @@ int PictureSum(long pid, int width, int height) {
     return px.empty() ? 1 : 0;
 }
 
+// The width of the columns in which two reads of one area differ (0: none).
+int ChangedColumns(const std::string& a, const std::string& b, int width) {
+    if (a.size() != b.size() || width <= 0) {
+        return 0;
+    }
+    int first = width, last = -1;
+    for (std::size_t i = 0; i + 4 <= a.size(); i += 4) {
+        if (std::memcmp(a.data() + i, b.data() + i, 3) != 0) {
+            const int column = static_cast<int>(i / 4) % width;
+            first = std::min(first, column);
+            last = std::max(last, column);
+        }
+    }
+    return last < 0 ? 0 : last - first + 1;
+}
+
+int KeyEcho(long pid, xprobe::Rect area, char** argv) {
+    xprobe::Display d;
+    const xprobe::ClientWindow w = xprobe::FindClientWindow(d, pid);
+    if (w.id == 0) {
+        std::fprintf(stderr, "xprobe: no window of process %ld\n", pid);
+        return 1;
+    }
+    area.x += w.rect.x;
+    area.y += w.rect.y;
+    const std::string before = xprobe::ReadArea(d, area);
+    const long long start = NowNs();
+    const pid_t typist = Spawn(argv);
+    long long echoed = -1;
+    while (echoed < 0 && NowNs() - start < 10000000000LL) {
+        if (ChangedColumns(before, xprobe::ReadArea(d, area), area.width) > 3) {
+            echoed = NowNs();
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    waitpid(typist, nullptr, 0);
+    std::printf("echo_ms=%.1f\n", echoed < 0 ? -1.0 : static_cast<double>(echoed - start) / 1e6);
+    return echoed < 0 ? 1 : 0;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: xprobe paint-root RRGGBB | map-time W H -- CMD... | "
                          "frame-time SINCE_NS PID RRGGBB REMOTE_W REMOTE_H [TIMEOUT_S] | "
                          "check-clear RRGGBB | count-frames PID SECONDS | watch PID SECONDS | "
-                         "picture-sum PID W H\n");
+                         "picture-sum PID W H | key-echo PID X Y W H -- CMD...\n");
     return 2;
 }
 
@@ -344,6 +390,12 @@ int main(int argc, char** argv) {
     }
     if (cmd == "watch" && argc >= 4) {
         return Watch(std::atol(argv[2]), std::atof(argv[3]));
+    }
+    if (cmd == "key-echo" && argc >= 10 && std::strcmp(argv[7], "--") == 0) {
+        return KeyEcho(
+            std::atol(argv[2]),
+            {std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6])},
+            argv + 8);
     }
     return Usage();
 }

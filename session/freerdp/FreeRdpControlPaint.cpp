@@ -49,6 +49,8 @@ bool FreeRdpControl::paintOnScreen(const QRegion& logicalRegion) {
     const QPoint offset = scrollOffset();
     const QRect desktop = QRect(QPoint(0, 0), desktopSize()).translated(-offset);
     if (frames_.hasFrame()) {
+        // Under the picture's lock until the X server has read the pixels: the library
+        // never draws the next frame into pixels still being shown (no torn frame).
         const bool put = frames_.paintShared([&](const QImage& picture, int segment) {
             return blit_->put(picture, segment, region.translated(offset) & picture.rect(),
                               -offset);

@@ -39,7 +39,8 @@ public:
     ScreenBlit& operator=(const ScreenBlit&) = delete;
 
     // Copies the picture's part within `region` (picture coordinates) to the window, shifted
-    // by `shift`. False when the server cannot read the segment (the caller paints instead).
+    // by `shift`, and returns once the X server has read those pixels: from then on they may
+    // change. False when the server cannot read the segment (the caller paints instead).
     bool put(const QImage& picture, int segment, const QRegion& region, QPoint shift);
     // Fills `region` (window coordinates) with a plain colour.
     void fill(const QRegion& region, const QColor& colour);
