@@ -18,6 +18,10 @@
 //       reads the frame counter bench_animate draws in the remote desktop's top-left corner
 //       from the session window of PID every 2 ms for SECONDS; prints the frames the client
 //       drew, frames per second, the client's CPU seconds (all threads) and CPU per frame.
+//   xprobe stamp-lines SINCE_NS
+//       copies standard input to standard output, each line prefixed with the milliseconds
+//       from SINCE_NS (CLOCK_REALTIME nanoseconds) to its arrival: a client's log lines as
+//       phase stamps (FreeRDP's own log time has no usable milliseconds).
 #include "xprobe_screen.h"
 
 #include <xcb/xcb.h>
@@ -235,10 +239,24 @@ int CountFrames(long pid, double seconds) {
     return frames > 0 ? 0 : 1;
 }
 
+int StampLines(long long since) {
+    char* line = nullptr;
+    std::size_t size = 0;
+    ssize_t n = 0;
+    while ((n = getline(&line, &size, stdin)) > 0) {
+        const bool ends = line[n - 1] == '\n';
+        std::printf("%.1f %s%s", static_cast<double>(NowNs() - since) / 1e6, line,
+                    ends ? "" : "\n");
+        std::fflush(stdout);
+    }
+    std::free(line);
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: xprobe paint-root RRGGBB | map-time W H -- CMD... | "
                          "frame-time SINCE_NS PID RRGGBB REMOTE_W REMOTE_H [TIMEOUT_S] | "
-                         "check-clear RRGGBB | count-frames PID SECONDS\n");
+                         "check-clear RRGGBB | count-frames PID SECONDS | stamp-lines SINCE_NS\n");
     return 2;
 }
 
@@ -266,6 +284,9 @@ int main(int argc, char** argv) {
     }
     if (cmd == "count-frames" && argc >= 4) {
         return CountFrames(std::atol(argv[2]), std::atof(argv[3]));
+    }
+    if (cmd == "stamp-lines") {
+        return StampLines(std::atoll(argv[2]));
     }
     return Usage();
 }

@@ -1,5 +1,6 @@
 #include "session/freerdp/FreeRdpControl.h"
 
+#include "common/PhaseStamps.h"
 #include "session/freerdp/CertificateDialog.h"
 #include "session/freerdp/DisplayScale.h"
 #include "session/freerdp/FreeRdpSession.h"
@@ -98,6 +99,8 @@ void FreeRdpControl::Connect() {
     frames_.clear();  // nothing of the last connection's desktop is shown again
     ++generation_;
     loginCompleteRaised_ = false;
+    paintedOnce_ = false;
+    StampPhase("connect");
     connected_ = 2;
     emit OnConnecting();
     bridge_ = std::make_unique<Bridge>(*this, generation_);

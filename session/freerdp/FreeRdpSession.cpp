@@ -1,6 +1,7 @@
 #include "session/freerdp/FreeRdpSession.h"
 
 #include "common/LogCategories.h"
+#include "common/PhaseStamps.h"
 #include "session/RdpClientControl.h"
 #include "session/freerdp/ClipboardBridge.h"
 #include "session/freerdp/ContextCallbacks.h"
@@ -27,6 +28,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace rdp::freerdp {
@@ -43,6 +45,16 @@ constexpr auto kReachCheckEvery = std::chrono::seconds(1);
 constexpr int kReachCheckMs = 250;
 // How long a server that closed the link during NLA has to show it is still there.
 constexpr int kProbeTimeoutMs = 1000;
+
+// The library's connection states as phase stamps: "state.NLA" and so on.
+void StampState(int state) {
+    const char* name = freerdp_state_string(static_cast<CONNECTION_STATE>(state));
+    const char* prefix = "CONNECTION_STATE_";
+    if (name && std::strncmp(name, prefix, std::strlen(prefix)) == 0) {
+        name += std::strlen(prefix);
+    }
+    StampPhase((std::string("state.") + (name ? name : "?")).c_str());
+}
 } // namespace
 
 FreeRdpSession::FreeRdpSession(SessionListener& listener, FrameStore& frames)
@@ -170,6 +182,7 @@ void FreeRdpSession::connectAndServe() {
 bool FreeRdpSession::attempt(int timeoutMs) {
     attempt_ = {};
     pictured_ = false;
+    updateSeen_ = false;
     watchdog_.arm(std::chrono::milliseconds(timeoutMs));
     linkOpen_ = !life_.closing();
     const bool up = linkOpen_ && freerdp_connect(instance_);
@@ -401,11 +414,13 @@ EndFacts FreeRdpSession::facts(bool connected) const {
 }
 
 bool FreeRdpSession::onPreConnect() {
+    StampPhase("preconnect");
     // A close that came while the library reset its abort event still ends the attempt.
     return !life_.closing() && freerdp_client_load_addins(context_->channels, context_->settings);
 }
 
 bool FreeRdpSession::onPostConnect() {
+    StampPhase("postconnect");
     // The library draws into the store's picture, which the control paints from.
     const rdpSettings* s = context_->settings;
     const auto width = freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth);
@@ -455,6 +470,7 @@ void FreeRdpSession::onPostDisconnect() {
 }
 
 void FreeRdpSession::onStateChange(int state) {
+    StampState(state);
     attempt_.answered = attempt_.answered || state > CONNECTION_STATE_NEGO;
     if (life_.closing()) {
         // freerdp_connect resets the abort event a close may have set before it began:
@@ -495,6 +511,9 @@ HGDI_WND PrimaryWindow(rdpGdi* gdi) {
 } // namespace
 
 bool FreeRdpSession::onBeginPaint() {
+    if (!updateSeen_.exchange(true)) {
+        StampPhase("update");
+    }
     // The library serialises its painters; the picture stays taken until EndPaint, so the
     // GUI never paints from pixels being drawn.
     frames_.beginDrawing();
@@ -519,8 +538,8 @@ bool FreeRdpSession::onEndPaint() {
             rects.emplace_back(r.x, r.y, r.w, r.h);
         }
     }
-    if (!rects.empty()) {
-        pictured_ = true;
+    if (!rects.empty() && !pictured_.exchange(true)) {
+        StampPhase("drawn");
     }
     if (frames_.endDrawing(rects.data(), static_cast<int>(rects.size()))) {
         listener_.sessionFrameReady();
@@ -606,6 +625,7 @@ void FreeRdpSession::onChannelDisconnected(const char* name, void* iface) {
 }
 
 std::uint32_t FreeRdpSession::askCertificate(const CertificateQuestion& question) {
+    StampPhase("certificate");
     std::unique_lock lock(questionMutex_);
     CertificateAnswer answer = CertificateAnswer::Reject;
     if (!life_.closing()) {

@@ -150,9 +150,10 @@ private:
     std::mutex linkMutex_; // context_ and instance_ while the worker replaces them
     rdp_context* context_ = nullptr;
     rdp_freerdp* instance_ = nullptr;
-    std::unique_ptr<LocalOffer> offer_; // worker only
-    bool linkOpen_ = false;             // worker only: connected since the last disconnect
-    std::atomic<bool> pictured_{false}; // a picture arrived on the current attempt's link
+    std::unique_ptr<LocalOffer> offer_;   // worker only
+    bool linkOpen_ = false;               // worker only: connected since the last disconnect
+    std::atomic<bool> pictured_{false};   // a picture arrived on the current attempt's link
+    std::atomic<bool> updateSeen_{false}; // the link's first update began (phase stamps)
     InputQueue input_;
     std::atomic<std::uint64_t> refusedDesktop_{0}; // width << 32 | height, once refused
     std::atomic<bool> loginNoticed_{false};
