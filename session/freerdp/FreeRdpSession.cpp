@@ -26,6 +26,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -186,6 +187,7 @@ bool FreeRdpSession::attempt(int timeoutMs) {
     watchdog_.arm(std::chrono::milliseconds(timeoutMs));
     linkOpen_ = !life_.closing();
     const bool up = linkOpen_ && freerdp_connect(instance_);
+    waker_.stop();
     watchdog_.disarm();
     return up && (life_.state() == SessionState::Connected || life_.apply(SessionEvent::Up));
 }
@@ -471,6 +473,11 @@ void FreeRdpSession::onPostDisconnect() {
 
 void FreeRdpSession::onStateChange(int state) {
     StampState(state);
+    if (state > CONNECTION_STATE_NEGO && state < CONNECTION_STATE_ACTIVE) {
+        watchReplies();
+    } else {
+        waker_.stop();
+    }
     attempt_.answered = attempt_.answered || state > CONNECTION_STATE_NEGO;
     if (life_.closing()) {
         // freerdp_connect resets the abort event a close may have set before it began:
@@ -490,6 +497,25 @@ void FreeRdpSession::onStateChange(int state) {
         attempt_.presented =
             attempt_.presented || state >= CONNECTION_STATE_SECURE_SETTINGS_EXCHANGE;
     }
+}
+
+// From TLS on, the connection sequence's sleeps end as soon as the server's reply is there.
+void FreeRdpSession::watchReplies() {
+    void* readFds[MAXIMUM_WAIT_OBJECTS + 1] = {};
+    void* writeFds[MAXIMUM_WAIT_OBJECTS + 1] = {};
+    int reads = 0;
+    int writes = 0;
+    if (!freerdp_get_fds(instance_, readFds, &reads, writeFds, &writes)) {
+        return;
+    }
+    std::vector<int> fds;
+    for (int i = 0; i < reads; ++i) {
+        const auto fd = static_cast<int>(reinterpret_cast<std::intptr_t>(readFds[i]));
+        if (fd >= 0) {
+            fds.push_back(fd);
+        }
+    }
+    waker_.start(fds);
 }
 
 void FreeRdpSession::onLoginNotice() {

@@ -7,6 +7,7 @@
 #include "session/freerdp/PointerHandOff.h"
 #include "session/freerdp/ReconnectBudget.h"
 #include "session/freerdp/RemoteCursor.h"
+#include "session/freerdp/ReplyWaker.h"
 #include "session/freerdp/SessionState.h"
 #include "session/freerdp/Watchdog.h"
 
@@ -134,6 +135,7 @@ private:
     bool renewContext();
     void closeLink();
     void askForWholeScreen();
+    void watchReplies();
     void sendQueuedInput();
     void interruptConnecting(bool attempting);
     bool desktopAllowed(std::uint32_t width, std::uint32_t height);
@@ -163,6 +165,7 @@ private:
     SessionLife life_;
     std::optional<ReconnectBudget> budget_;  // worker only
     AttemptFacts attempt_;                   // worker only
+    ReplyWaker waker_;                       // worker only: the connection sequence's replies
     EndFacts endFacts_;                      // worker only: what the session ended with
     std::atomic<bool> decoderFailed_{false}; // a picture could not be decoded
 
