@@ -35,7 +35,6 @@
 namespace rdp::freerdp {
 
 namespace {
-constexpr DWORD kFirstFrameWaitMs = 400;
 // A link that breaks again this soon after a reconnection continues the attempts' count.
 constexpr auto kReconnectSettleTime = std::chrono::seconds(30);
 // From a loss to the first reconnection attempt.
@@ -200,20 +199,17 @@ void FreeRdpSession::closeLink() {
     }
 }
 
-std::uint32_t FreeRdpSession::waitMs(std::optional<Clock::time_point> untilPicture,
-                                     bool refreshAsked) const {
-    DWORD wait = refreshAsked || pictured_ ? INFINITE : kFirstFrameWaitMs;
-    if (untilPicture) {
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(*untilPicture - Clock::now());
-        wait = std::min<DWORD>(wait, static_cast<DWORD>(std::max<std::int64_t>(0, left.count())));
+// Until the deadline for a picture, if there is one.
+std::uint32_t FreeRdpSession::waitMs(std::optional<Clock::time_point> untilPicture) {
+    if (!untilPicture) {
+        return INFINITE;
     }
-    return wait;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*untilPicture - Clock::now());
+    return static_cast<DWORD>(std::max<std::int64_t>(0, left.count()));
 }
 
 FreeRdpSession::LinkEnd FreeRdpSession::serve(std::optional<Clock::time_point> untilPicture) {
     HANDLE handles[MAXIMUM_WAIT_OBJECTS];
-    bool refreshAsked = false;
     while (!life_.closing()) {
         if (untilPicture && pictured_) {
             return LinkEnd::Usable;
@@ -223,20 +219,14 @@ FreeRdpSession::LinkEnd FreeRdpSession::serve(std::optional<Clock::time_point> u
             return LinkEnd::Closed;
         }
         handles[count++] = input_.handle();
-        // Some servers (the shadow server among them) send the first picture only when
-        // their screen changes: without a picture shortly after connecting, ask for one.
-        const DWORD status =
-            WaitForMultipleObjects(count, handles, FALSE, waitMs(untilPicture, refreshAsked));
+        // The servers send the whole screen once the session is active: nothing is asked for.
+        const DWORD status = WaitForMultipleObjects(count, handles, FALSE, waitMs(untilPicture));
         if (status == WAIT_FAILED || life_.closing()) {
             return LinkEnd::Closed;
         }
         if (status == WAIT_TIMEOUT) {
             if (untilPicture && Clock::now() >= *untilPicture) {
                 return LinkEnd::NoPicture;
-            }
-            if (!refreshAsked && !pictured_) {
-                refreshAsked = true;
-                askForWholeScreen();
             }
             continue;
         }
@@ -252,14 +242,6 @@ FreeRdpSession::LinkEnd FreeRdpSession::serve(std::optional<Clock::time_point> u
         }
     }
     return LinkEnd::Closed;
-}
-
-void FreeRdpSession::askForWholeScreen() {
-    const rdpSettings* s = context_->settings;
-    RECTANGLE_16 all{
-        0, 0, static_cast<UINT16>(freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth) - 1),
-        static_cast<UINT16>(freerdp_settings_get_uint32(s, FreeRDP_DesktopHeight) - 1)};
-    context_->update->RefreshRect(context_, 1, &all);
 }
 
 // Attempts to bring a lost link back, counted over the session and spread over the

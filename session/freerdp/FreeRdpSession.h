@@ -129,12 +129,11 @@ private:
     void connectAndServe();
     bool attempt(int timeoutMs);
     LinkEnd serve(std::optional<Clock::time_point> untilPicture = std::nullopt);
-    std::uint32_t waitMs(std::optional<Clock::time_point> untilPicture, bool refreshAsked) const;
+    static std::uint32_t waitMs(std::optional<Clock::time_point> untilPicture);
     bool reconnect();
     LinkEnd reconnectOnce();
     bool renewContext();
     void closeLink();
-    void askForWholeScreen();
     void watchReplies();
     void sendQueuedInput();
     void interruptConnecting(bool attempting);
