@@ -12,6 +12,8 @@
 //       top-level window by _NET_WM_PID, not covered by another) until 80 % of the remote
 //       desktop's part of it (REMOTE_W x REMOTE_H from its top-left corner) shows RRGGBB;
 //       prints frame_ms, counted from SINCE_NS (CLOCK_REALTIME nanoseconds), and the window.
+//       SINCE_NS given as @FILE: after the first check the probe prints "ready" and takes
+//       SINCE_NS from FILE once it exists (the key that starts the client comes after it).
 //   xprobe check-clear RRGGBB
 //       exit 3 (a harness fault) if the screen of $DISPLAY already shows RRGGBB.
 //   xprobe count-frames PID SECONDS
@@ -163,8 +165,25 @@ int CheckClear(const xprobe::Colour& colour) {
     return 0;
 }
 
-int FrameTime(long long since, long pid, const xprobe::Colour& colour, int remoteW, int remoteH,
-              int timeoutS) {
+// SINCE_NS, or from @FILE once the file is there.
+long long Since(const char* arg) {
+    if (arg[0] != '@') {
+        return std::atoll(arg);
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    for (;;) {
+        std::ifstream file(arg + 1);
+        long long since = 0;
+        if (file >> since) {
+            return since;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+int FrameTime(const char* sinceArg, long pid, const xprobe::Colour& colour, int remoteW,
+              int remoteH, int timeoutS) {
     xprobe::Display d;
     constexpr int rows = 32;
     if (ShowsColour(d, colour)) {
@@ -172,6 +191,7 @@ int FrameTime(long long since, long pid, const xprobe::Colour& colour, int remot
                     "drew\n");
         return 3;
     }
+    const long long since = Since(sinceArg);
     const long long deadline = since + static_cast<long long>(timeoutS) * 1000000000LL;
     while (NowNs() < deadline) {
         const xprobe::ClientWindow w = xprobe::FindClientWindow(d, pid);
@@ -275,7 +295,7 @@ int main(int argc, char** argv) {
     }
     if (cmd == "frame-time" && argc >= 7) {
         const xprobe::Colour colour{static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 16))};
-        return FrameTime(std::atoll(argv[2]), std::atol(argv[3]), colour, std::atoi(argv[5]),
+        return FrameTime(argv[2], std::atol(argv[3]), colour, std::atoi(argv[5]),
                          std::atoi(argv[6]), argc >= 8 ? std::atoi(argv[7]) : 30);
     }
     if (cmd == "check-clear") {
