@@ -194,7 +194,9 @@ take_stamps() { # client stamps-file probe-ms origin-ns figure...
     awk -v p="phase.$size.$client." '{print p $1, $2}' "$keep" >>"$results"
     awk -v s="handshake.$server" '$1 == "state.NEGO" {a = $2} $1 == "state.ACTIVE" {b = $2}
         END {if (a != "" && b != "") printf "%s %.1f\n", s, b - a}' "$keep" >>"$results"
-    awk -v t0="$4" -v probe="$3" -v f="$5" '$1 == "drawn" && NF >= 3 && ($3 - t0) / 1e6 > probe + 1 {
+    awk -v t0="$4" -v probe="$3" -v f="$5" '
+        $1 == "enter" && NF >= 3 && $3 < t0 { printf "%s: the program took an Enter before the timed key\n", f }
+        $1 == "drawn" && NF >= 3 && ($3 - t0) / 1e6 > probe + 1 {
             printf "%s: the probe saw the remote colour at %.1f ms, the client drew it at %.1f ms\n",
                 f, probe, ($3 - t0) / 1e6 }' "$keep" >"$work/order"
     [ -s "$work/order" ] && fault "$(cat "$work/order")"

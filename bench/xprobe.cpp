@@ -12,8 +12,10 @@
 //       top-level window by _NET_WM_PID, not covered by another) until 80 % of the remote
 //       desktop's part of it (REMOTE_W x REMOTE_H from its top-left corner) shows RRGGBB;
 //       prints frame_ms, counted from SINCE_NS (CLOCK_REALTIME nanoseconds), and the window.
-//       SINCE_NS given as @FILE: after the first check the probe prints "ready" and takes
-//       SINCE_NS from FILE once it exists (the key that starts the client comes after it).
+//       SINCE_NS given as @FILE: the probe prints "ready" and takes SINCE_NS from FILE once
+//       it exists (the key that starts the client comes after it); the client's own windows
+//       (a login window) are up then, so the first check is left to check-clear before the
+//       client started and to the client's phase stamps.
 //   xprobe check-clear RRGGBB
 //       exit 3 (a harness fault) if the screen of $DISPLAY already shows RRGGBB.
 //   xprobe count-frames PID SECONDS
@@ -186,7 +188,7 @@ int FrameTime(const char* sinceArg, long pid, const xprobe::Colour& colour, int 
               int remoteH, int timeoutS) {
     xprobe::Display d;
     constexpr int rows = 32;
-    if (ShowsColour(d, colour)) {
+    if (sinceArg[0] != '@' && ShowsColour(d, colour)) {
         std::printf("frame_ms=-1\nfault=the display shows the remote colour before the client "
                     "drew\n");
         return 3;
