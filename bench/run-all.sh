@@ -174,6 +174,7 @@ program_stamps() { # log -> "NAME MS REALTIME_NS" lines
 xfreerdp_stamps() { # stamped log -> "NAME MS" lines
     awk '
         /--> CONNECTION_STATE_/ { n = $NF; sub(/^CONNECTION_STATE_/, "", n); n = "state." n }
+        /RDP_NEG_RSP$/ { n = "x224" }
         /Local framebuffer format/ { n = "postconnect" }
         /BitmapUpdate: |Update Data PDU|SurfaceBits/ { n = "update" }
         n != "" && !seen[n]++ { print n, $1 }
@@ -514,7 +515,8 @@ phase_table() {
         "shadow, xfreerdp" "xrdp, program" "xrdp, xfreerdp"
     printf '|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..34})" "$(printf -- '-%.0s' {1..26})" \
         "$(printf -- '-%.0s' {1..26})" "$(printf -- '-%.0s' {1..26})" "$(printf -- '-%.0s' {1..26})"
-    for line in "state.NEGO|connecting (TCP connect)" "state.NLA|TLS done" \
+    for line in "state.NEGO|connecting (TCP connect)" "x224|X.224 answered (xfreerdp's log)" \
+        "state.NLA|TLS done" \
         "state.MCS_CONNECT|NLA done" "state.LICENSING|MCS: channels joined" \
         "state.CAPABILITIES_EXCHANGE|licensing done" "state.ACTIVE|capabilities: active" \
         "postconnect|PostConnect" "update|first update received" "drawn|first update drawn" \
