@@ -14,7 +14,8 @@ build="${1:-$root/build}"
 rounds="${2:-3}"
 seconds="${3:-10}"
 probe="$build/tests/e2e/connect_probe"
-[ -x "$probe" ] || { echo "build $probe first" >&2; exit 1; }
+xprobe="$build/bench/bench_xprobe"
+for tool in "$probe" "$xprobe"; do [ -x "$tool" ] || { echo "build $tool first" >&2; exit 1; }; done
 
 work="$(mktemp -d)"
 port=34990
@@ -37,12 +38,6 @@ shadow_pid="$(cat "$work/server/shadow.pid")"
 tck=$(getconf CLK_TCK)
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-now_ms() { date +%s%3N; }
-log_ms() { # milliseconds of day of a WLog time stamp [HH:MM:SS:mmm]
-    sed -E 's/^\[([0-9]+):([0-9]+):([0-9]+):([0-9]+)\].*/\1 \2 \3 \4/' |
-        awk '{print ((($1*60)+$2)*60+$3)*1000+$4}'
-}
-day_ms() { local t; t=$(date +%H:%M:%S:%3N); echo "[$t]" | log_ms; }
 cpu_over() { # pid seconds -> "client% server%"
     local c0 s0 c1 s1
     c0=$(ticks "$1"); s0=$(ticks "$shadow_pid")
@@ -65,16 +60,18 @@ run_control() {
 }
 
 run_xfreerdp() {
-    local out="$work/xf.out" start pid active
-    start=$(day_ms)
-    xfreerdp "/v:$host:$port" "/u:$user" "/p:$password" /cert:ignore /sec:nla -gfx /bpp:16 \
-        /audio-mode:2 /size:1024x768 /log-level:DEBUG >"$out" 2>&1 &
+    # WLog's own milliseconds are GetTickCount() % 1000 beside a wall-clock second: the lines
+    # are stamped on arrival instead (ms from the start).
+    local out="$work/xf.out" pid active
+    stdbuf -oL -eL xfreerdp "/v:$host:$port" "/u:$user" "/p:$password" /cert:ignore /sec:nla \
+        -gfx /bpp:16 /audio-mode:2 /size:1024x768 /log-level:DEBUG \
+        > >("$xprobe" stamp-lines "$(date +%s%N)" >"$out") 2>&1 &
     pid=$!
     for _ in $(seq 400); do grep -q "CONNECTION_STATE_ACTIVE" "$out" && break; sleep 0.05; done
-    active=$(grep -m1 "CONNECTION_STATE_ACTIVE" "$out" | log_ms)
+    active=$(grep -m1 "CONNECTION_STATE_ACTIVE" "$out" | awk '{printf "%d", $1}')
     local cpu; cpu=$(cpu_over "$pid" "$seconds")
     kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
-    echo "xfreerdp start->active $((active - start)) ms  cpu client/server ${cpu/ / / } %"
+    echo "xfreerdp start->active ${active} ms  cpu client/server ${cpu/ / / } %"
 }
 
 echo "server $host:$port display $display, client display $DISPLAY, $rounds rounds, ${seconds}s CPU windows"

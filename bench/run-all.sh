@@ -2,7 +2,8 @@
 # Every benchmark of the launcher, each against its reference in the same run:
 #
 #   bench/run-all.sh [BUILD_DIR] [ROUNDS]
-#   BENCH_PARTS="startup shadow uhd memory xrdp store" BENCH_WORK_ROUNDS=3 bench/run-all.sh ...
+#   BENCH_PARTS="startup keyecho shadow uhd memory xrdp phases store" BENCH_WORK_ROUNDS=3 bench/run-all.sh ...
+#   BENCH_KEEP=DIR keeps the raw figures and each round's phase stamps in DIR
 #
 #   start-up   process start -> login window mapped, against a bare Qt window of its size
 #              showing the login window's captions in its font, and one showing nothing;
@@ -11,7 +12,7 @@
 #              process start -> remote desktop painted (same server, NLA, 16 bits, no
 #              graphics pipeline, same channels, the same certificate store), at 1024x768 and
 #              1920x1080 on FreeRDP's shadow server; and against xrdp (TLS, its own
-#              session's desktop), both clients from process start, the program also from Enter
+#              session's desktop), the program from Enter and both clients from process start
 #   work       per remote frame: client CPU and frames drawn per second while bench_animate
 #              changes the whole server screen 30 times a second; light case: client CPU
 #              seconds per wall second (xclock -update 1; a full-screen scrolling xterm);
@@ -34,6 +35,11 @@
 #              received, server change -> client shows it (ms), client CPU, and whether the
 #              client's picture equals the server's screen once the load pauses
 #              (bench/slowlink.sh)
+#   phases     connect time phase by phase, BENCH_PHASE_ROUNDS (15) rounds per client on the
+#              shadow server (1024x768) and on xrdp: the program's own phase stamps
+#              (RDP_PHASE_STAMPS=1, from Enter) and xfreerdp's log at debug level stamped on
+#              arrival (from process start); min / median / max per phase (about 3 minutes;
+#              bench/connect-phases.sh runs this part alone)
 #   net        (not in the default set; root) the program on real networks: connect at RTT
 #              0 / 50 / 150 ms, silent drop -> reconnecting panel, outage and server reset ->
 #              desktop back (bench/net-rows.sh; the program only, no reference)
@@ -42,9 +48,12 @@
 # (red on the shadow server, xrdp's session desktop blue), the client display's root is grey
 # and is checked to show none of it before every round, and bench_xprobe polls the client's
 # own window (by its process id) until 80 % of the remote desktop's part shows the colour.
-# A loopback floor is measured per server in the same run (TCP + TLS + NLA, or TCP + TLS on
-# xrdp: xfreerdp's connect() to its closing the socket, under strace); a connect figure below
-# it is a harness fault and fails the run.
+# The program prints its phase stamps in every part. One protocol floor per server: the
+# fastest handshake (the library's NEGO -> ACTIVE) of all stamped rounds of either client,
+# at any desktop size, timed by the clients' own stamps (nothing slows the client under
+# it). Every connect figure contains a handshake, so one below its server's floor is listed
+# with its round's stamps and is a harness fault, as is a screen that showed the remote
+# colour before the program's stamps say it drew it; only such faults fail the run.
 # Runs alternate between the program and its reference (the first of each pair alternating
 # too); each figure prints min / median / max and the ratio of the medians. Ends only the
 # processes it started.
@@ -63,11 +72,11 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build-bench}"
 rounds="${2:-5}"
-parts="${BENCH_PARTS:-startup keyecho shadow uhd memory xrdp store}" # a subset, e.g. BENCH_PARTS="startup xrdp"
+parts="${BENCH_PARTS:-startup keyecho shadow uhd memory xrdp phases store}" # a subset, e.g. BENCH_PARTS="startup xrdp"
 work_rounds=${BENCH_WORK_ROUNDS:-3} # rounds that also measure CPU (each costs 5 + 5 + 6 s per client)
 cpu_seconds=5
 anim_seconds=6
-floor_runs=8
+phase_rounds=${BENCH_PHASE_ROUNDS:-15} # rounds of the phases part, per server and client
 red=ff0000
 xrdp_blue=3a6ea5 # the test user's desktop (scripts/xrdp-test-server)
 client_root=505050
@@ -92,6 +101,7 @@ xrdp_servers=()
 results="$work/results"
 faults="$work/faults"
 cleanup() {
+    [ -z "${BENCH_KEEP:-}" ] || { mkdir -p "$BENCH_KEEP" && cp -r "$results" "$work/stamps" "$BENCH_KEEP/" 2>/dev/null; } || true
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for s in "${servers[@]}"; do "$root/scripts/rdp-test-server" stop --state "$s" >/dev/null 2>&1 || true; done
     for s in "${xrdp_servers[@]}"; do "$root/scripts/xrdp-test-server" stop --state "$s" >/dev/null 2>&1 || true; done
@@ -102,6 +112,7 @@ export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFO
 # No session bus (Qt would start one with dbus-launch that outlives the run).
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/dev/null/no-session-bus
 export WLOG_LEVEL=ERROR
+export RDP_PHASE_STAMPS=1 # the program's phase stamps, on its stderr (a line each)
 
 now_ns() { local t=$EPOCHREALTIME; echo "${t/./}000"; }
 ms_since() { echo $((($(now_ns) - $1) / 1000000)); }
@@ -202,57 +213,74 @@ xfreerdp_args() { # size [security]
     done
 }
 
-# The loopback floor of the server: TCP, TLS and NLA alone, from xfreerdp's connect() to
-# its closing the socket, read off strace (only those calls are stopped). Against an NLA
-# server a wrong password ends the connection right after the NLA exchange; against xrdp
-# (TLS only) a certificate the client does not know ends it once TLS is up. A connection
-# cannot be faster than its own handshake; the library's reads wait up to 100 ms now and
-# then, so the floor is the fastest of many samples. Prints milliseconds.
-floor_sample() { # xfreerdp arguments...
-    strace -f --seccomp-bpf -ttt -e trace=connect,close,shutdown -o "$work/strace" \
-        xfreerdp "$@" /auth-only >/dev/null 2>&1 || true
-    awk -v port="$server_port" '
-        !fd && $0 ~ "connect\\([0-9]+, .*htons\\(" port "\\)" {
-            fd = $3; sub(/^connect\(/, "", fd); sub(/,.*/, "", fd); t0 = $2; next }
-        fd && $3 ~ "^(close|shutdown)\\(" fd "[,)]" { printf "%d\n", ($2 - t0) * 1000; exit }
-    ' "$work/strace"
+# Phase stamps. The program prints its own (RDP_PHASE_STAMPS=1): "rdp-phase NAME MS
+# REALTIME_NS" on stderr, MS from its Enter. xfreerdp's are the library's log lines at debug
+# level, stamped on arrival by bench_xprobe stamp-lines (MS from its process start), in the
+# phases part only: the connect rows run it as it is. Both print the same library states.
+program_stamps() { # log -> "NAME MS REALTIME_NS" lines
+    awk '$1 == "rdp-phase" && !seen[$2]++ {print $2, $3, $4}' "$1"
+}
+xfreerdp_stamps() { # stamped log -> "NAME MS" lines
+    awk '
+        /--> CONNECTION_STATE_/ { n = $NF; sub(/^CONNECTION_STATE_/, "", n); n = "state." n }
+        /RDP_NEG_RSP$/ { n = "x224" }
+        /Local framebuffer format/ { n = "postconnect" }
+        /BitmapUpdate: |Update Data PDU|SurfaceBits/ { n = "update" }
+        n != "" && !seen[n]++ { print n, $1 }
+        { n = "" }' "$1"
 }
 
-# Floor samples of the server: floor_runs before its rounds and one after each round, so
-# the fastest (the one without the library's 100 ms read waits) is seldom missed.
-floor_setup() { # security
-    floor_args=("${xf_args[@]}")
-    floor_store="$XDG_CONFIG_HOME"
-    if [ "$1" = nla ]; then
-        floor_args=("${floor_args[@]/#\/p:*//p:not-the-password}")
-    else # an empty certificate store: the client ends the link once TLS is up
-        floor_args+=(/cert:deny)
-        floor_store="$work/no-certificates"
-    fi
-    local i
-    for i in $(seq "$floor_runs"); do floor_more; done
+figure_server() { [[ "$1" == *xrdp* ]] && echo xrdp || echo shadow; }
+
+# Records a round's stamps (phase.PART.CLIENT.NAME), its handshake (NEGO -> ACTIVE) as a
+# floor sample of its server and the probe's figure as its "probe" stamp, and keeps them
+# for the figures given (already recorded) in case one is below the floor. Against the
+# program's own stamps: a screen showing the remote colour before the client had drawn it
+# is a harness fault.
+take_stamps() { # client stamps-file probe-ms origin-ns figure...
+    local client=$1 server keep="$work/round.stamps" f
+    server=$(figure_server "$5")
+    { cat "$2"; echo "probe $3"; } >"$keep"
+    awk -v p="phase.$size.$client." '{print p $1, $2}' "$keep" >>"$results"
+    awk -v s="handshake.$server" '$1 == "state.NEGO" {a = $2} $1 == "state.ACTIVE" {b = $2}
+        END {if (a != "" && b != "") printf "%s %.1f\n", s, b - a}' "$keep" >>"$results"
+    awk -v t0="$4" -v probe="$3" -v f="$5" '
+        $1 == "enter" && NF >= 3 && $3 < t0 { printf "%s: the program took an Enter before the timed key\n", f }
+        $1 == "drawn" && NF >= 3 && ($3 - t0) / 1e6 > probe + 1 {
+            printf "%s: the probe saw the remote colour at %.1f ms, the client drew it at %.1f ms\n",
+                f, probe, ($3 - t0) / 1e6 }' "$keep" >"$work/order"
+    [ -s "$work/order" ] && fault "$(cat "$work/order")"
+    mkdir -p "$work/stamps"
+    for f in "${@:5}"; do
+        cp "$keep" "$work/stamps/$f.$(($(grep -c "^$f " "$results") - 1))"
+    done
 }
 
-floor_more() {
-    XDG_CONFIG_HOME="$floor_store" floor_sample "${floor_args[@]}" >>"$work/floor.$size"
-}
-
-# After the server's rounds: its floor, and every connect figure of it checked against it.
-floor_check() { # security
-    local floor figure value
-    floor=$(sort -n "$work/floor.$size" | head -n 1)
-    if [ -z "$floor" ]; then
-        fault "$size: no TCP/TLS handshake seen; no loopback floor"
-        return
-    fi
-    record "floor.$1.$size" "$floor"
-    echo "  loopback floor $size ($1): $floor ms ($(sort -n "$work/floor.$size" | tr '\n' ' '))" >&2
-    while read -r figure value; do
-        if [[ "$figure" == connect."$size".* ]] &&
-            awk -v m="$value" -v f="$floor" 'BEGIN{exit !(m < f)}'; then
-            fault "$figure: $value ms is below the loopback floor of $floor ms (a harness fault)"
-        fi
-    done <"$results"
+# One protocol floor per server: the fastest handshake (the library's NEGO -> ACTIVE: TCP,
+# TLS, NLA, MCS, licensing, capabilities) of every stamped round of either client, at any
+# desktop size. A connect figure contains its own handshake, so one below the floor was not
+# measured right: it is listed with its round's stamps, as a harness fault.
+floor_check() {
+    local server floor figure value n i
+    for server in shadow xrdp; do
+        read -r n floor _ _ <<<"$(stats "handshake.$server")"
+        [ "$n" -gt 0 ] && record "floor.$server" "$floor"
+        declare -A seen=()
+        while read -r figure value; do
+            [[ "$figure" == connect.* ]] && [ "$(figure_server "$figure")" = $server ] || continue
+            if [ "$n" -eq 0 ]; then
+                fault "$server: no stamped handshake, no protocol floor to check $figure against"
+                break
+            fi
+            i=${seen[$figure]:-0}
+            seen[$figure]=$((i + 1))
+            awk -v m="$value" -v f="$floor" 'BEGIN{exit !(m < f)}' || continue
+            echo "  $figure: $value ms, below the $server floor of $floor ms; its stamps:" >&2
+            sed 's/^/      /' "$work/stamps/$figure.$i" 2>/dev/null >&2 ||
+                echo "      (none: this client is not stamped in this part)" >&2
+            fault "$figure: $value ms is below the $server protocol floor of $floor ms"
+        done <"$results"
+    done
 }
 
 # Reads the probe's figure, records it and checks it against the floor.
@@ -367,14 +395,29 @@ program_to_enter() {
     sleep 0.05
 }
 
+# Enter in the login window, timed by bench_xprobe frame-time from the key on (sets t0 and
+# rc). The probe starts first, so that a client faster than its start-up is not taken for
+# one that had painted before the key.
+enter_and_probe() { # colour w h
+    rm -f "$work/t0"
+    "$xprobe" frame-time "@$work/t0" "$pid" "$@" >"$work/frame" &
+    local probe=$!
+    while kill -0 "$probe" 2>/dev/null && ! grep -q '^ready' "$work/frame"; do sleep 0.005; done
+    t0=$(now_ns)
+    echo "$t0" >"$work/t0.new"
+    mv "$work/t0.new" "$work/t0"
+    xdotool key Return
+    rc=0
+    wait "$probe" || rc=$?
+}
+
 program_session() { # measure_work? w h
     check_clear "$red" program
     program_to_enter 1 # a user's pause before the keys
-    local t0 rc=0
-    t0=$(now_ns)
-    xdotool key Return
-    "$xprobe" frame-time "$t0" "$pid" "$red" "$2" "$3" >"$work/frame" || rc=$?
+    local t0 rc
+    enter_and_probe "$red" "$2" "$3"
     take_frame "connect.$size.program" "$rc"
+    [ "$rc" -ne 0 ] || stamp_program "$t0" "connect.$size.program"
     [ "$1" -eq 1 ] && measure_work "$pid" program "$2" "$3"
     end_pid "$pid"
 }
@@ -384,13 +427,39 @@ xfreerdp_session() {
     xfreerdp_args "$2x$3"
     check_clear "$red" xfreerdp
     t0=$(now_ns)
-    xfreerdp "${xf_args[@]}" >"$work/xfreerdp.log" 2>&1 &
-    pid=$!
-    pids+=("$pid")
+    start_xfreerdp "$t0"
     "$xprobe" frame-time "$t0" "$pid" "$red" "$2" "$3" >"$work/frame" || rc=$?
     take_frame "connect.$size.xfreerdp" "$rc"
+    [ "$rc" -ne 0 ] || stamp_xfreerdp "$t0" "connect.$size.xfreerdp"
     [ "$1" -eq 1 ] && measure_work "$pid" xfreerdp "$2" "$3"
     end_pid "$pid"
+}
+
+# Starts xfreerdp with xf_args; sets pid. In the phases part (xf_stamps=1) its log at debug
+# level goes through bench_xprobe stamp-lines, counted from $1 (its start, realtime ns).
+start_xfreerdp() {
+    if [ "${xf_stamps:-0}" -eq 1 ]; then
+        WLOG_LEVEL=DEBUG WLOG_FILTER=com.freerdp.core.update:TRACE WLOG_PREFIX='[%lv][%mn]' \
+            stdbuf -oL -eL xfreerdp "${xf_args[@]}" \
+            > >("$xprobe" stamp-lines "$1" >"$work/xfreerdp.log") 2>&1 &
+    else
+        xfreerdp "${xf_args[@]}" >"$work/xfreerdp.log" 2>&1 &
+    fi
+    pid=$!
+    pids+=("$pid")
+}
+
+probe_ms() { sed -n 's/frame_ms=//p' "$work/frame"; }
+
+stamp_program() { # origin-ns figure...
+    program_stamps "$work/launcher.log" >"$work/client.stamps"
+    take_stamps program "$work/client.stamps" "$(probe_ms)" "$@"
+}
+
+stamp_xfreerdp() { # origin-ns figure
+    [ "${xf_stamps:-0}" -eq 1 ] || return 0
+    xfreerdp_stamps "$work/xfreerdp.log" >"$work/client.stamps"
+    take_stamps xfreerdp "$work/client.stamps" "$(probe_ms)" "$@"
 }
 
 # One connection that trusts the server's certificate on first use: both clients then find
@@ -415,7 +484,6 @@ sessions() {
     prepare_program "$3" "$size"
     xfreerdp_args "$1"
     trust_server "$red" "$w" "$h"
-    floor_setup nla
     for r in $(seq "$4"); do
         local measure=0
         [ "$r" -le "$work_rounds" ] && measure=1
@@ -423,10 +491,8 @@ sessions() {
         if [ $first -eq 1 ]; then program_session $measure "$w" "$h"; fi
         xfreerdp_session $measure "$w" "$h"
         if [ $first -eq 0 ]; then program_session $measure "$w" "$h"; fi
-        floor_more
         echo "  $size round $r done" >&2
     done
-    floor_check nla
     "$root/scripts/rdp-test-server" stop --state "$work/server.$size" >/dev/null
 }
 
@@ -520,6 +586,26 @@ memory_sessions() { # rounds
     "$root/scripts/rdp-test-server" stop --state "$work/server.memory" >/dev/null
 }
 
+# ---------------------------------------------------------------- phases
+# Both clients with their phase stamps on the shadow server at 1024x768 (the program from
+# Enter, xfreerdp from its start), alternating, then the same on xrdp.
+phases_shadow() { # rounds
+    size=phases.shadow
+    local r
+    start_server 1024x768 phases
+    client_display 1280x1024
+    prepare_program 2 phases
+    xfreerdp_args 1024x768
+    trust_server "$red" 1024 768
+    for r in $(seq "$1"); do
+        if [ $((r % 2)) -eq 1 ]; then program_session 0 1024 768; fi
+        xfreerdp_session 0 1024 768
+        if [ $((r % 2)) -eq 0 ]; then program_session 0 1024 768; fi
+    done
+    echo "  $size: $1 rounds done" >&2
+    "$root/scripts/rdp-test-server" stop --state "$work/server.phases" >/dev/null
+}
+
 # ---------------------------------------------------------------- xrdp
 # Both clients from process start to the session's blue desktop; the program also from
 # Enter (its login window answered at once). The first connection (xfreerdp, trusting the
@@ -528,17 +614,14 @@ memory_sessions() { # rounds
 # the session's start.
 xrdp_program() {
     check_clear "$xrdp_blue" program
-    local t_start t0 rc=0
+    local t_start t0 rc
     t_start=$(now_ns)
     program_to_enter 0
-    t0=$(now_ns)
-    xdotool key Return
-    "$xprobe" frame-time "$t0" "$pid" "$xrdp_blue" 1024 768 >"$work/frame" || rc=$?
-    take_frame "connect.xrdp.program_enter" "$rc"
-    local ms
-    ms=$(sed -n 's/frame_ms=//p' "$work/frame")
+    enter_and_probe "$xrdp_blue" 1024 768
+    take_frame "connect.$size.program_enter" "$rc"
     if [ "$rc" -eq 0 ]; then
-        record "connect.xrdp.program" "$(awk -v m="$ms" -v d=$((t0 - t_start)) 'BEGIN{printf "%.1f", m + d / 1e6}')"
+        record "connect.$size.program" "$(awk -v m="$(probe_ms)" -v d=$((t0 - t_start)) 'BEGIN{printf "%.1f", m + d / 1e6}')"
+        stamp_program "$t0" "connect.$size.program_enter" "connect.$size.program"
     fi
     end_pid "$pid"
 }
@@ -547,44 +630,66 @@ xrdp_xfreerdp() {
     local t0 pid rc=0
     check_clear "$xrdp_blue" xfreerdp
     t0=$(now_ns)
-    xfreerdp "${xf_args[@]}" >"$work/xfreerdp.log" 2>&1 &
-    pid=$!
-    pids+=("$pid")
+    start_xfreerdp "$t0"
     "$xprobe" frame-time "$t0" "$pid" "$xrdp_blue" 1024 768 >"$work/frame" || rc=$?
-    take_frame "connect.xrdp.xfreerdp" "$rc"
+    take_frame "connect.$size.xfreerdp" "$rc"
+    [ "$rc" -ne 0 ] || stamp_xfreerdp "$t0" "connect.$size.xfreerdp"
     end_pid "$pid"
 }
 
-xrdp_sessions() { # rounds
-    size=xrdp
-    local state="$work/xrdp" port=39300 r
+xrdp_sessions() { # rounds [name]
+    size=${2:-xrdp}
+    local state="$work/$size" port=39300 r
     while ss -ltnH "sport = :$port" | grep -q LISTEN ||
         ss -ltnH "sport = :$((port + 1))" | grep -q LISTEN; do port=$((port + 2)); done
     xrdp_servers+=("$state")
-    export XDG_CONFIG_HOME="$work/config.xrdp"
+    export XDG_CONFIG_HOME="$work/config.$size"
     # To a file: the daemons keep the script's output open, a pipe would never end.
     "$root/scripts/xrdp-test-server" start --port "$port" --state "$state" >"$work/xrdp.env"
     eval "$(sed -n 's/^\(port\|user\|password\)=/server_\1=/p' "$work/xrdp.env")"
     client_display 1280x1024
-    prepare_program 2 xrdp
+    prepare_program 2 "$size"
     xfreerdp_args 1024x768 tls
     local t0
     t0=$(now_ns)
     trust_server "$xrdp_blue" 1024 768
-    record "connect.xrdp.first.xfreerdp" "$(ms_since "$t0")"
-    floor_setup tls
+    record "first.$size.xfreerdp" "$(ms_since "$t0")"
     for r in $(seq "$1"); do
         if [ $((r % 2)) -eq 1 ]; then xrdp_program; fi
         xrdp_xfreerdp
         if [ $((r % 2)) -eq 0 ]; then xrdp_program; fi
-        floor_more
-        echo "  xrdp round $r done" >&2
+        echo "  $size round $r done" >&2
     done
-    floor_check tls
     "$root/scripts/xrdp-test-server" stop --state "$state" >/dev/null
 }
 
 # ---------------------------------------------------------------- report
+# The phases part's stamps, ms from Enter (the program) or from process start (xfreerdp):
+# min / median / max (rounds) per phase and client on both servers.
+phase_table() {
+    grep -q '^phase\.phases\.' "$results" || return 0
+    local line name label c cells
+    echo
+    echo "connect phases (ms from Enter / from process start): min / median / max (rounds)"
+    printf '| %-32s | %-24s | %-24s | %-24s | %-24s |\n' phase "shadow, program" \
+        "shadow, xfreerdp" "xrdp, program" "xrdp, xfreerdp"
+    printf '|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..34})" "$(printf -- '-%.0s' {1..26})" \
+        "$(printf -- '-%.0s' {1..26})" "$(printf -- '-%.0s' {1..26})" "$(printf -- '-%.0s' {1..26})"
+    for line in "state.NEGO|connecting (TCP connect)" "x224|X.224 answered (xfreerdp's log)" \
+        "state.NLA|TLS done" \
+        "state.MCS_CONNECT|NLA done" "state.LICENSING|MCS: channels joined" \
+        "state.CAPABILITIES_EXCHANGE|licensing done" "state.ACTIVE|capabilities: active" \
+        "postconnect|PostConnect" "update|first update received" "drawn|first update drawn" \
+        "painted|first frame painted (GUI)" "probe|on screen (probe)"; do
+        name=${line%%|*} label=${line#*|} cells=()
+        for c in shadow.program shadow.xfreerdp xrdp.program xrdp.xfreerdp; do
+            read -r n lo med hi <<<"$(stats "phase.phases.$c.$name")"
+            if [ "$n" -eq 0 ]; then cells+=(-); else cells+=("$lo / $med / $hi ($n)"); fi
+        done
+        printf '| %-32s | %-24s | %-24s | %-24s | %-24s |\n' "$label" "${cells[@]}"
+    done
+}
+
 stats() { # figure -> "n min median max" (empty values skipped)
     awk -v f="$1" '$1 == f && $2 != "" && $2 >= 0 {print $2}' "$results" | sort -g |
         awk '{v[NR] = $1} END {
@@ -655,6 +760,13 @@ if part xrdp; then
     echo "== xrdp at 1024x768 ($rounds rounds)" >&2
     xrdp_sessions "$rounds"
 fi
+if part phases; then
+    echo "== connect phases, shadow and xrdp ($phase_rounds rounds per client)" >&2
+    xf_stamps=1
+    phases_shadow "$phase_rounds"
+    xrdp_sessions "$phase_rounds" phases.xrdp
+    xf_stamps=0
+fi
 if part store; then
     echo "== store" >&2
     store_bench
@@ -668,6 +780,7 @@ if part net; then
     echo "== real networks ($rounds rounds)" >&2
     "$root/bench/net-rows.sh" "$build" "$rounds" >"$work/net-rows.txt" 2>/dev/null
 fi
+floor_check
 echo
 echo "min / median / max (runs); ratio = program median / reference median"
 printf '| %-40s | %-28s | %-28s | %6s | %-15s |\n' figure program reference ratio target
@@ -676,16 +789,14 @@ printf '|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..42})" "$(printf -- '-%.0s' 
 row "start-up vs same-text window" startup.program startup.text "<= 1.2x" ms
 row "start-up vs text-free window" startup.program startup.bare "(info)" ms
 row "first key -> echo in the login window" keyecho.program "" "(info)" ms
-row "connect 1024x768 vs xfreerdp" connect.1024x768.program connect.1024x768.xfreerdp "<= 1.05x" ms
-row "connect 1920x1080 vs xfreerdp" connect.1920x1080.program connect.1920x1080.xfreerdp "<= 1.05x" ms
+row "connect 1024x768 vs xfreerdp" connect.1024x768.program connect.1024x768.xfreerdp "<= 0.5x" ms
+row "connect 1920x1080 vs xfreerdp" connect.1920x1080.program connect.1920x1080.xfreerdp "<= 0.5x" ms
 row "connect 3840x2160 vs xfreerdp" connect.3840x2160.program connect.3840x2160.xfreerdp "(info)" ms
+row "connect xrdp, program from Enter" connect.xrdp.program_enter connect.xrdp.xfreerdp "<= 0.5x" ms
 row "connect xrdp, both from start" connect.xrdp.program connect.xrdp.xfreerdp "<= 1.05x" ms
-row "connect xrdp, program from Enter" connect.xrdp.program_enter connect.xrdp.xfreerdp "(info)" ms
-row "xrdp first connection (session start)" connect.xrdp.first.xfreerdp "" "(info)" ms
-row "loopback floor (shadow 1024x768)" floor.nla.1024x768 "" "(fault below)" ms
-row "loopback floor (shadow 1920x1080)" floor.nla.1920x1080 "" "(fault below)" ms
-row "loopback floor (shadow 3840x2160)" floor.nla.3840x2160 "" "(fault below)" ms
-row "loopback floor (xrdp, TLS)" floor.tls.xrdp "" "(fault below)" ms
+row "xrdp first connection (session start)" first.xrdp.xfreerdp "" "(info)" ms
+row "handshake shadow (min: its floor)" handshake.shadow "" "(fault below)" ms
+row "handshake xrdp (min: its floor)" handshake.xrdp "" "(fault below)" ms
 for s in 1024x768 1920x1080 3840x2160 3840x2160@2x; do
     row "CPU per remote frame $s" "cpu.anim.$s.program" "cpu.anim.$s.xfreerdp" "<= 0.9x" ms
     row "frames drawn per second $s" "fps.anim.$s.program" "fps.anim.$s.xfreerdp" "(info)" "1/s"
@@ -707,6 +818,7 @@ if [ -s "$work/slowlink.txt" ]; then
     echo
     cat "$work/slowlink.txt"
 fi
+phase_table
 if [ -s "$work/net-rows.txt" ]; then
     echo
     echo "real networks, the program (min / median / max):"

@@ -12,6 +12,10 @@
 //       top-level window by _NET_WM_PID, not covered by another) until 80 % of the remote
 //       desktop's part of it (REMOTE_W x REMOTE_H from its top-left corner) shows RRGGBB;
 //       prints frame_ms, counted from SINCE_NS (CLOCK_REALTIME nanoseconds), and the window.
+//       SINCE_NS given as @FILE: the probe prints "ready" and takes SINCE_NS from FILE once
+//       it exists (the key that starts the client comes after it); the client's own windows
+//       (a login window) are up then, so the first check is left to check-clear before the
+//       client started and to the client's phase stamps.
 //   xprobe check-clear RRGGBB
 //       exit 3 (a harness fault) if the screen of $DISPLAY already shows RRGGBB.
 //   xprobe count-frames PID SECONDS
@@ -33,6 +37,10 @@
 //       that types a key), and polls the area every millisecond until it changes over more
 //       than three columns (a blinking text cursor changes one or two); prints echo_ms,
 //       counted from COMMAND's start.
+//   xprobe stamp-lines SINCE_NS
+//       copies standard input to standard output, each line prefixed with the milliseconds
+//       from SINCE_NS (CLOCK_REALTIME nanoseconds) to its arrival: a client's log lines as
+//       phase stamps (FreeRDP's own log time has no usable milliseconds).
 #include "xprobe_screen.h"
 
 #include <xcb/xcb.h>
@@ -174,15 +182,33 @@ int CheckClear(const xprobe::Colour& colour) {
     return 0;
 }
 
-int FrameTime(long long since, long pid, const xprobe::Colour& colour, int remoteW, int remoteH,
-              int timeoutS) {
+// SINCE_NS, or from @FILE once the file is there.
+long long Since(const char* arg) {
+    if (arg[0] != '@') {
+        return std::atoll(arg);
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    for (;;) {
+        std::ifstream file(arg + 1);
+        long long since = 0;
+        if (file >> since) {
+            return since;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+int FrameTime(const char* sinceArg, long pid, const xprobe::Colour& colour, int remoteW,
+              int remoteH, int timeoutS) {
     xprobe::Display d;
     constexpr int rows = 32;
-    if (ShowsColour(d, colour)) {
+    if (sinceArg[0] != '@' && ShowsColour(d, colour)) {
         std::printf("frame_ms=-1\nfault=the display shows the remote colour before the client "
                     "drew\n");
         return 3;
     }
+    const long long since = Since(sinceArg);
     const long long deadline = since + static_cast<long long>(timeoutS) * 1000000000LL;
     while (NowNs() < deadline) {
         const xprobe::ClientWindow w = xprobe::FindClientWindow(d, pid);
@@ -352,11 +378,26 @@ int KeyEcho(long pid, xprobe::Rect area, char** argv) {
     return echoed < 0 ? 1 : 0;
 }
 
+int StampLines(long long since) {
+    char* line = nullptr;
+    std::size_t size = 0;
+    ssize_t n = 0;
+    while ((n = getline(&line, &size, stdin)) > 0) {
+        const bool ends = line[n - 1] == '\n';
+        std::printf("%.1f %s%s", static_cast<double>(NowNs() - since) / 1e6, line,
+                    ends ? "" : "\n");
+        std::fflush(stdout);
+    }
+    std::free(line);
+    return 0;
+}
+
 int Usage() {
-    std::fprintf(stderr, "usage: xprobe paint-root RRGGBB | map-time W H -- CMD... | "
-                         "frame-time SINCE_NS PID RRGGBB REMOTE_W REMOTE_H [TIMEOUT_S] | "
-                         "check-clear RRGGBB | count-frames PID SECONDS | watch PID SECONDS | "
-                         "picture-sum PID W H | key-echo PID X Y W H -- CMD...\n");
+    std::fprintf(stderr,
+                 "usage: xprobe paint-root RRGGBB | map-time W H -- CMD... | "
+                 "frame-time SINCE_NS PID RRGGBB REMOTE_W REMOTE_H [TIMEOUT_S] | "
+                 "check-clear RRGGBB | count-frames PID SECONDS | watch PID SECONDS | "
+                 "picture-sum PID W H | key-echo PID X Y W H -- CMD... | stamp-lines SINCE_NS\n");
     return 2;
 }
 
@@ -375,7 +416,7 @@ int main(int argc, char** argv) {
     }
     if (cmd == "frame-time" && argc >= 7) {
         const xprobe::Colour colour{static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 16))};
-        return FrameTime(std::atoll(argv[2]), std::atol(argv[3]), colour, std::atoi(argv[5]),
+        return FrameTime(argv[2], std::atol(argv[3]), colour, std::atoi(argv[5]),
                          std::atoi(argv[6]), argc >= 8 ? std::atoi(argv[7]) : 30);
     }
     if (cmd == "check-clear") {
@@ -396,6 +437,9 @@ int main(int argc, char** argv) {
             std::atol(argv[2]),
             {std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6])},
             argv + 8);
+    }
+    if (cmd == "stamp-lines" && argc >= 3) {
+        return StampLines(std::atoll(argv[2]));
     }
     return Usage();
 }

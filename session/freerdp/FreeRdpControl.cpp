@@ -1,5 +1,6 @@
 #include "session/freerdp/FreeRdpControl.h"
 
+#include "common/PhaseStamps.h"
 #include "session/freerdp/CertificateDialog.h"
 #include "session/freerdp/DisplayScale.h"
 #include "session/freerdp/FreeRdpSession.h"
@@ -90,6 +91,8 @@ void FreeRdpControl::Connect() {
     ++generation_;
     loginCompleteRaised_ = false;
     seen_ = SessionState::Idle; // the new session's, until it tells another
+    paintedOnce_ = false;
+    StampPhase("connect");
     emit OnConnecting();
     bridge_ = std::make_unique<Bridge>(*this, generation_);
     session_ = std::make_unique<FreeRdpSession>(*bridge_, frames_);

@@ -173,6 +173,7 @@ private:
     QScrollBar* vBar_ = nullptr;
     QSize barsLaidOutFor_; // the remote desktop size the scroll bars were laid out for
     bool loginCompleteRaised_ = false;
+    bool paintedOnce_ = false; // the connection's first picture reached the screen
     CertificateAsker asker_;
     QPointer<QWidget> question_;
     std::set<std::uint32_t> heldKeys_;

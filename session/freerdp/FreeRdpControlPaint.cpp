@@ -1,5 +1,6 @@
 // Painting of the FreeRDP control: the remote screen at the scroll offset, the connecting
 // text before the first frame, and black beyond the remote desktop.
+#include "common/PhaseStamps.h"
 #include "session/freerdp/DisplayScale.h"
 #include "session/freerdp/FreeRdpControl.h"
 #include "session/freerdp/ScreenBlit.h"
@@ -35,6 +36,10 @@ void FreeRdpControl::paintEvent(QPaintEvent* event) {
     // grab() and render() paint into another device: always through QPainter.
     if (!onScreen_ || redirected(nullptr) != nullptr || !paintOnScreen(event->region())) {
         paintWithPainter(event->region());
+    }
+    if (!paintedOnce_ && frames_.hasFrame()) {
+        paintedOnce_ = true;
+        StampPhase("painted");
     }
     raiseLoginCompleteOnFirstFrame();
 }

@@ -1,6 +1,7 @@
 #include "session/freerdp/FreeRdpSession.h"
 
 #include "common/LogCategories.h"
+#include "common/PhaseStamps.h"
 #include "session/RdpClientControl.h"
 #include "session/freerdp/ClipboardBridge.h"
 #include "session/freerdp/ContextCallbacks.h"
@@ -25,14 +26,15 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace rdp::freerdp {
 
 namespace {
-constexpr DWORD kFirstFrameWaitMs = 400;
 // A link that breaks again this soon after a reconnection continues the attempts' count.
 constexpr auto kReconnectSettleTime = std::chrono::seconds(30);
 // From a loss to the first reconnection attempt.
@@ -43,6 +45,16 @@ constexpr auto kReachCheckEvery = std::chrono::seconds(1);
 constexpr int kReachCheckMs = 250;
 // How long a server that closed the link during NLA has to show it is still there.
 constexpr int kProbeTimeoutMs = 1000;
+
+// The library's connection states as phase stamps: "state.NLA" and so on.
+void StampState(int state) {
+    const char* name = freerdp_state_string(static_cast<CONNECTION_STATE>(state));
+    const char* prefix = "CONNECTION_STATE_";
+    if (name && std::strncmp(name, prefix, std::strlen(prefix)) == 0) {
+        name += std::strlen(prefix);
+    }
+    StampPhase((std::string("state.") + (name ? name : "?")).c_str());
+}
 } // namespace
 
 FreeRdpSession::FreeRdpSession(SessionListener& listener, FrameStore& frames)
@@ -171,9 +183,11 @@ void FreeRdpSession::connectAndServe() {
 bool FreeRdpSession::attempt(int timeoutMs) {
     attempt_ = {};
     pictured_ = false;
+    updateSeen_ = false;
     watchdog_.arm(std::chrono::milliseconds(timeoutMs));
     linkOpen_ = !life_.closing();
     const bool up = linkOpen_ && freerdp_connect(instance_);
+    waker_.stop();
     watchdog_.disarm();
     return up && (life_.state() == SessionState::Connected || life_.apply(SessionEvent::Up));
 }
@@ -186,20 +200,17 @@ void FreeRdpSession::closeLink() {
     }
 }
 
-std::uint32_t FreeRdpSession::waitMs(std::optional<Clock::time_point> untilPicture,
-                                     bool refreshAsked) const {
-    DWORD wait = refreshAsked || pictured_ ? INFINITE : kFirstFrameWaitMs;
-    if (untilPicture) {
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(*untilPicture - Clock::now());
-        wait = std::min<DWORD>(wait, static_cast<DWORD>(std::max<std::int64_t>(0, left.count())));
+// Until the deadline for a picture, if there is one.
+std::uint32_t FreeRdpSession::waitMs(std::optional<Clock::time_point> untilPicture) {
+    if (!untilPicture) {
+        return INFINITE;
     }
-    return wait;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*untilPicture - Clock::now());
+    return static_cast<DWORD>(std::max<std::int64_t>(0, left.count()));
 }
 
 FreeRdpSession::LinkEnd FreeRdpSession::serve(std::optional<Clock::time_point> untilPicture) {
     HANDLE handles[MAXIMUM_WAIT_OBJECTS];
-    bool refreshAsked = false;
     while (!life_.closing()) {
         if (untilPicture && pictured_) {
             return LinkEnd::Usable;
@@ -209,20 +220,14 @@ FreeRdpSession::LinkEnd FreeRdpSession::serve(std::optional<Clock::time_point> u
             return LinkEnd::Closed;
         }
         handles[count++] = input_.handle();
-        // Some servers (the shadow server among them) send the first picture only when
-        // their screen changes: without a picture shortly after connecting, ask for one.
-        const DWORD status =
-            WaitForMultipleObjects(count, handles, FALSE, waitMs(untilPicture, refreshAsked));
+        // The servers send the whole screen once the session is active: nothing is asked for.
+        const DWORD status = WaitForMultipleObjects(count, handles, FALSE, waitMs(untilPicture));
         if (status == WAIT_FAILED || life_.closing()) {
             return LinkEnd::Closed;
         }
         if (status == WAIT_TIMEOUT) {
             if (untilPicture && Clock::now() >= *untilPicture) {
                 return LinkEnd::NoPicture;
-            }
-            if (!refreshAsked && !pictured_) {
-                refreshAsked = true;
-                askForWholeScreen();
             }
             continue;
         }
@@ -238,14 +243,6 @@ FreeRdpSession::LinkEnd FreeRdpSession::serve(std::optional<Clock::time_point> u
         }
     }
     return LinkEnd::Closed;
-}
-
-void FreeRdpSession::askForWholeScreen() {
-    const rdpSettings* s = context_->settings;
-    RECTANGLE_16 all{
-        0, 0, static_cast<UINT16>(freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth) - 1),
-        static_cast<UINT16>(freerdp_settings_get_uint32(s, FreeRDP_DesktopHeight) - 1)};
-    context_->update->RefreshRect(context_, 1, &all);
 }
 
 // Attempts to bring a lost link back, counted over the session and spread over the
@@ -403,11 +400,13 @@ EndFacts FreeRdpSession::facts(bool connected) const {
 }
 
 bool FreeRdpSession::onPreConnect() {
+    StampPhase("preconnect");
     // A close that came while the library reset its abort event still ends the attempt.
     return !life_.closing() && freerdp_client_load_addins(context_->channels, context_->settings);
 }
 
 bool FreeRdpSession::onPostConnect() {
+    StampPhase("postconnect");
     // The library draws into the store's picture, which the control paints from.
     const rdpSettings* s = context_->settings;
     const auto width = freerdp_settings_get_uint32(s, FreeRDP_DesktopWidth);
@@ -461,6 +460,12 @@ void FreeRdpSession::onPostDisconnect() {
 }
 
 void FreeRdpSession::onStateChange(int state) {
+    StampState(state);
+    if (state > CONNECTION_STATE_NEGO && state < CONNECTION_STATE_ACTIVE) {
+        watchReplies();
+    } else {
+        waker_.stop();
+    }
     attempt_.answered = attempt_.answered || state > CONNECTION_STATE_NEGO;
     if (life_.closing()) {
         // freerdp_connect resets the abort event a close may have set before it began:
@@ -482,6 +487,25 @@ void FreeRdpSession::onStateChange(int state) {
     }
 }
 
+// From TLS on, the connection sequence's sleeps end as soon as the server's reply is there.
+void FreeRdpSession::watchReplies() {
+    void* readFds[MAXIMUM_WAIT_OBJECTS + 1] = {};
+    void* writeFds[MAXIMUM_WAIT_OBJECTS + 1] = {};
+    int reads = 0;
+    int writes = 0;
+    if (!freerdp_get_fds(instance_, readFds, &reads, writeFds, &writes)) {
+        return;
+    }
+    std::vector<int> fds;
+    for (int i = 0; i < reads; ++i) {
+        const auto fd = static_cast<int>(reinterpret_cast<std::intptr_t>(readFds[i]));
+        if (fd >= 0) {
+            fds.push_back(fd);
+        }
+    }
+    waker_.start(fds);
+}
+
 void FreeRdpSession::onLoginNotice() {
     // The control raises the logon once a session: a server repeating it posts nothing more.
     if (!loginNoticed_.exchange(true)) {
@@ -501,6 +525,9 @@ HGDI_WND PrimaryWindow(rdpGdi* gdi) {
 } // namespace
 
 bool FreeRdpSession::onBeginPaint() {
+    if (!updateSeen_.exchange(true)) {
+        StampPhase("update");
+    }
     // The library serialises its painters; the picture stays taken until EndPaint, so the
     // GUI never paints from pixels being drawn.
     frames_.beginDrawing();
@@ -525,8 +552,8 @@ bool FreeRdpSession::onEndPaint() {
             rects.emplace_back(r.x, r.y, r.w, r.h);
         }
     }
-    if (!rects.empty()) {
-        pictured_ = true;
+    if (!rects.empty() && !pictured_.exchange(true)) {
+        StampPhase("drawn");
     }
     if (frames_.endDrawing(rects.data(), static_cast<int>(rects.size()))) {
         listener_.sessionFrameReady();
@@ -612,6 +639,7 @@ void FreeRdpSession::onChannelDisconnected(const char* name, void* iface) {
 }
 
 std::uint32_t FreeRdpSession::askCertificate(const CertificateQuestion& question) {
+    StampPhase("certificate");
     std::unique_lock lock(questionMutex_);
     CertificateAnswer answer = CertificateAnswer::Reject;
     if (!life_.closing()) {

@@ -7,6 +7,7 @@
 #include "session/freerdp/PointerHandOff.h"
 #include "session/freerdp/ReconnectBudget.h"
 #include "session/freerdp/RemoteCursor.h"
+#include "session/freerdp/ReplyWaker.h"
 #include "session/freerdp/SessionState.h"
 #include "session/freerdp/Watchdog.h"
 
@@ -137,12 +138,12 @@ private:
     void connectAndServe();
     bool attempt(int timeoutMs);
     LinkEnd serve(std::optional<Clock::time_point> untilPicture = std::nullopt);
-    std::uint32_t waitMs(std::optional<Clock::time_point> untilPicture, bool refreshAsked) const;
+    static std::uint32_t waitMs(std::optional<Clock::time_point> untilPicture);
     bool reconnect();
     LinkEnd reconnectOnce();
     bool renewContext();
     void closeLink();
-    void askForWholeScreen();
+    void watchReplies();
     void sendQueuedInput();
     void interruptConnecting(bool attempting);
     bool desktopAllowed(std::uint32_t width, std::uint32_t height);
@@ -159,9 +160,10 @@ private:
     std::mutex linkMutex_; // context_ and instance_ while the worker replaces them
     rdp_context* context_ = nullptr;
     rdp_freerdp* instance_ = nullptr;
-    std::unique_ptr<LocalOffer> offer_; // worker only
-    bool linkOpen_ = false;             // worker only: connected since the last disconnect
-    std::atomic<bool> pictured_{false}; // a picture arrived on the current attempt's link
+    std::unique_ptr<LocalOffer> offer_;   // worker only
+    bool linkOpen_ = false;               // worker only: connected since the last disconnect
+    std::atomic<bool> pictured_{false};   // a picture arrived on the current attempt's link
+    std::atomic<bool> updateSeen_{false}; // the link's first update began (phase stamps)
     InputQueue input_;
     std::atomic<std::uint64_t> refusedDesktop_{0}; // width << 32 | height, once refused
     std::atomic<bool> loginNoticed_{false};
@@ -171,6 +173,7 @@ private:
     SessionLife life_;
     std::optional<ReconnectBudget> budget_;  // worker only
     AttemptFacts attempt_;                   // worker only
+    ReplyWaker waker_;                       // worker only: the connection sequence's replies
     EndFacts endFacts_;                      // worker only: what the session ended with
     std::atomic<bool> decoderFailed_{false}; // a picture could not be decoded
 

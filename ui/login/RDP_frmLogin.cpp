@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "common/Errors.h"
+#include "common/PhaseStamps.h"
 #include "common/Platform.h"
 #include "common/ShowMsg.h"
 #include "common/TextHelpers.h"
@@ -101,6 +102,7 @@ bool RDP_frmLogin::ConfirmCredentials(const QString& user, const QString& passwo
 }
 
 void RDP_frmLogin::cmdOk_Click() {
+    rdp::StampPhase("enter");
     const QString user = RDP_basPublic::TrimSpaces(txtUserName->text()).toString();
     // A password is used exactly as typed; only one of blanks alone counts as empty.
     const QString password = txtPassword->text();

@@ -1,7 +1,8 @@
-// The FreeRDP control's thread-shared parts: the frame store, the watchdog and the
-// certificate dialog.
+// The FreeRDP control's thread-shared parts: the frame store, the watchdog, the reply waker
+// and the certificate dialog.
 #include "session/freerdp/CertificateDialog.h"
 #include "session/freerdp/FrameStore.h"
+#include "session/freerdp/ReplyWaker.h"
 #include "session/freerdp/Watchdog.h"
 
 #include <QLabel>
@@ -15,6 +16,10 @@
 #include <vector>
 
 #include <sys/shm.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 using namespace rdp::freerdp;
 
@@ -27,6 +32,7 @@ private slots:
     void frameStoreUnderConcurrentPainting();
     void frameStoreSharedPicturesLeaveNoSegment();
     void watchdogFiresOnceAndNotWhenDisarmedOrPaused();
+    void replyWakerEndsSleepsOnlyWhileWatching();
     void unknownCertificateDialog();
     void changedCertificateDialogDefaultsToCancel();
     void askRepliesOnceWhenClosed();
@@ -206,6 +212,40 @@ QPushButton* Button(QWidget* dialog, const char* name) {
 }
 
 } // namespace
+
+// The connecting thread's sleep ends once the watched socket has data; its blocking reads are
+// not broken by the signals; after stop() nothing interrupts it.
+void FreeRdpParts::replyWakerEndsSleepsOnlyWhileWatching() {
+    int link[2];
+    int other[2];
+    QCOMPARE(socketpair(AF_UNIX, SOCK_STREAM, 0, link), 0);
+    QCOMPARE(socketpair(AF_UNIX, SOCK_STREAM, 0, other), 0);
+    std::atomic<bool> sleeping{false};
+    bool sleepEnded = false;
+    ssize_t readWhileWoken = -1;
+    bool quietAfterStop = false;
+    std::thread connecting([&] {
+        ReplyWaker waker;
+        waker.start({link[0]});
+        sleeping = true;
+        sleepEnded = usleep(5'000'000) == -1 && errno == EINTR;
+        char byte = 0;
+        readWhileWoken = read(other[0], &byte, 1); // the link stays readable: signals go on
+        waker.stop();
+        quietAfterStop = usleep(50'000) == 0;
+    });
+    QVERIFY(QTest::qWaitFor([&] { return sleeping.load(); }, 2000));
+    QCOMPARE(write(link[1], "x", 1), ssize_t{1});
+    QTest::qWait(30);
+    QCOMPARE(write(other[1], "y", 1), ssize_t{1});
+    connecting.join();
+    QVERIFY(sleepEnded);
+    QCOMPARE(readWhileWoken, ssize_t{1});
+    QVERIFY(quietAfterStop);
+    for (const int fd : {link[0], link[1], other[0], other[1]}) {
+        close(fd);
+    }
+}
 
 void FreeRdpParts::unknownCertificateDialog() {
     CertificateDialog dialog(nullptr, Question(false));
