@@ -2,7 +2,7 @@
 
 #include "Version.h"
 #include "common/Errors.h"
-#include "session/freerdp/FreeRdpModule.h"
+#include "session/freerdp/module/FreeRdpModule.h"
 
 #include <QCoreApplication>
 #include <QFile>

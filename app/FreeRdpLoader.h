@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/freerdp/FreeRdpModule.h"
+#include "session/freerdp/module/FreeRdpModule.h"
 
 #include <QString>
 #include <QStringList>

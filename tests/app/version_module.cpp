@@ -1,6 +1,6 @@
 // A stand-in for the FreeRDP module with the entry points the program looks up; built with
 // the program's version, with another, and with the program's version but no control entry.
-#include "session/freerdp/FreeRdpModule.h"
+#include "session/freerdp/module/FreeRdpModule.h"
 
 #include <cstring>
 

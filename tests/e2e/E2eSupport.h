@@ -1,7 +1,7 @@
 #pragma once
 
 #include "session/RdpControlFactory.h"
-#include "session/freerdp/FreeRdpControl.h"
+#include "session/freerdp/control/FreeRdpControl.h"
 
 #include <QDir>
 #include <QImage>

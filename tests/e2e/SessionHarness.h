@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/freerdp/FreeRdpControl.h"
+#include "session/freerdp/control/FreeRdpControl.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

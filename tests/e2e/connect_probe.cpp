@@ -1,8 +1,8 @@
 // Measures the FreeRDP control against a server for bench/connect-and-cpu.sh: prints the
 // time from Connect to the connection and to the first painted frame, then stays connected
 // for the given seconds (the script measures this process's CPU meanwhile).
-#include "session/freerdp/FreeRdpControl.h"
-#include "session/freerdp/WarmUp.h"
+#include "session/freerdp/control/FreeRdpControl.h"
+#include "session/freerdp/module/WarmUp.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

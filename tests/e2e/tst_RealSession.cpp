@@ -1,5 +1,5 @@
 // End-to-end: the FreeRDP control against a real RDP server on loopback.
-#include "session/freerdp/DisconnectReason.h"
+#include "session/freerdp/link/DisconnectReason.h"
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/SessionHarness.h"
 #include "tests/e2e/TestServer.h"

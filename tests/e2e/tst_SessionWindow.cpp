@@ -1,5 +1,5 @@
 // End-to-end: the session window with the real FreeRDP control against a real server.
-#include "session/freerdp/FreeRdpControl.h"
+#include "session/freerdp/control/FreeRdpControl.h"
 #include "tests/e2e/TestServer.h"
 #include "tests/e2e/WindowCase.h"
 

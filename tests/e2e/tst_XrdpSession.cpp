@@ -1,5 +1,5 @@
 // End-to-end: the control and the session window against xrdp, a server written elsewhere.
-#include "session/freerdp/DisconnectReason.h"
+#include "session/freerdp/link/DisconnectReason.h"
 #include "tests/e2e/LockKeyState.h"
 #include "tests/e2e/SessionHarness.h"
 #include "tests/e2e/WindowCase.h"

@@ -1,8 +1,8 @@
 // Clipboard text between this computer and the remote one: the conversions, and the
 // bridge's conversation with the cliprdr channel (played here by a recording channel whose
 // server side is driven from another thread, as the library's channel thread does).
-#include "session/freerdp/ClipboardBridge.h"
-#include "session/freerdp/ClipboardText.h"
+#include "session/freerdp/handoff/ClipboardBridge.h"
+#include "session/freerdp/handoff/ClipboardText.h"
 
 #include <freerdp/client/cliprdr.h>
 

@@ -1,6 +1,6 @@
 // The remote pointer's shape as a cursor: row order, colours, transparency, hot spot.
-#include "session/freerdp/PointerHandOff.h"
-#include "session/freerdp/RemotePointer.h"
+#include "session/freerdp/handoff/PointerHandOff.h"
+#include "session/freerdp/link/RemotePointer.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 // A session's life: its states, the reconnection count, and the control's view of a remote
 // desktop larger than itself.
 #include "common/LogCategories.h"
-#include "session/freerdp/FreeRdpControl.h"
-#include "session/freerdp/ReconnectBudget.h"
-#include "session/freerdp/ScrollPlan.h"
-#include "session/freerdp/SessionState.h"
+#include "session/freerdp/control/FreeRdpControl.h"
+#include "session/freerdp/control/ScrollPlan.h"
+#include "session/freerdp/link/ReconnectBudget.h"
+#include "session/freerdp/link/SessionState.h"
 
 #include <QScrollBar>
 #include <QTest>

@@ -1,9 +1,9 @@
 // The FreeRDP control's tables: disconnection reasons, keys and buttons, settings, ports.
-#include "session/freerdp/DisconnectReason.h"
-#include "session/freerdp/DisplayScale.h"
-#include "session/freerdp/InputMapping.h"
-#include "session/freerdp/LocalDevices.h"
-#include "session/freerdp/SettingsApply.h"
+#include "session/freerdp/control/DisplayScale.h"
+#include "session/freerdp/control/InputMapping.h"
+#include "session/freerdp/link/DisconnectReason.h"
+#include "session/freerdp/link/LocalDevices.h"
+#include "session/freerdp/link/SettingsApply.h"
 
 #include <freerdp/error.h>
 #include <freerdp/input.h>

@@ -1,9 +1,9 @@
 // The FreeRDP control's thread-shared parts: the frame store, the watchdog, the reply waker
 // and the certificate dialog.
-#include "session/freerdp/CertificateDialog.h"
-#include "session/freerdp/FrameStore.h"
-#include "session/freerdp/ReplyWaker.h"
-#include "session/freerdp/Watchdog.h"
+#include "session/freerdp/control/CertificateDialog.h"
+#include "session/freerdp/handoff/FrameStore.h"
+#include "session/freerdp/link/ReplyWaker.h"
+#include "session/freerdp/link/Watchdog.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,6 +1,6 @@
 // The remote screen drawn straight from the picture's shared pixels on a real X display.
-#include "session/freerdp/FrameStore.h"
-#include "session/freerdp/ScreenBlit.h"
+#include "session/freerdp/control/ScreenBlit.h"
+#include "session/freerdp/handoff/FrameStore.h"
 
 #include <QTest>
 #include <QWidget>
