@@ -147,8 +147,9 @@ bool ScreenBlit::put(const QImage& picture, int segment, const QRegion& region, 
                      r.y() + shift.y(), static_cast<unsigned>(r.width()),
                      static_cast<unsigned>(r.height()), False);
     }
-    // The X server reads the segment while it handles the request (its completion event
-    // would follow right after): one round trip ends the reading of every put above.
+    // The X server reads the segment while it handles each request (no completion event is
+    // asked for: Qt's event thread reads this connection's events): one round trip ends the
+    // reading of every put above.
     if (!region.isEmpty()) {
         XSync(d, False);
     }

@@ -8,7 +8,7 @@
 namespace rdp::freerdp {
 
 // Where a connection is in its life. The worker, the watchdog and the GUI thread move it
-// only through SessionLife::apply, so that a step taken on one thread is never overtaken
+// only through SessionLife::apply or change, so that a step taken on one thread is never overtaken
 // by a stale decision of another.
 enum class SessionState {
     Idle,         // not started
